@@ -1,0 +1,40 @@
+// Vantorel: replays a sequence of mouse clicks at screen positions.
+
+#include "app/Startup.h"
+#include "platform/x11/X11Platform.h"
+#include "runtime/qt/QtRuntime.h"
+#include "runtime/qt/X11Window.h"
+
+#include <QApplication>
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    // Qt aborts without a display; say plainly what is wrong instead.
+    Display* probe = XOpenDisplay(nullptr);
+    if (!probe) {
+        const char* name = std::getenv("DISPLAY");
+        std::fprintf(stderr, "vantorel: cannot open the X display%s%s%s; run it on an X11 desktop\n",
+                     name && *name ? " \"" : " (DISPLAY is not set)", name && *name ? name : "",
+                     name && *name ? "\"" : "");
+        return EXIT_FAILURE;
+    }
+    const std::string missing = vantorel::X11Platform::missingExtensions(probe);
+    XCloseDisplay(probe);
+    if (!missing.empty()) {
+        std::fprintf(stderr, "vantorel: the X server lacks the extensions %s\n", missing.c_str());
+        return EXIT_FAILURE;
+    }
+
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    vantorel::X11Platform platform(vantorel::x11::display());
+    vantorel::qt::QtRuntime runtime(platform);
+    platform.setWindowEffects(&runtime);
+    vantorel::Program program{runtime, platform};
+    return vantorel::runProgram(program);
+}

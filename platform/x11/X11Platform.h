@@ -1,0 +1,54 @@
+#pragma once
+// The platform calls on X11: XTest for pointer moves and button events,
+// XInput2 raw events for system-wide button sampling, and the Windows
+// extended-style calls emulated over the toolkit's window effects.
+
+#include "platform/Platform.h"
+#include "platform/x11/WindowEffects.h"
+
+#include <map>
+#include <string>
+
+typedef struct _XDisplay Display;
+
+namespace vantorel {
+
+class X11Platform : public Platform {
+public:
+    /// Uses `display` for injection (the toolkit's own connection).
+    explicit X11Platform(Display* display);
+    void setWindowEffects(WindowEffects* effects) { m_effects = effects; }
+
+    /// Empty when every extension the program needs is there, else what is missing.
+    static std::string missingExtensions(Display* display);
+
+    void SetCursorPos(int x, int y) override;
+    void mouse_event(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::uint32_t data, std::uintptr_t extra) override;
+    std::uint32_t GetTickCount() override;
+    std::int32_t GetWindowLongA(WindowHandle window, int index) override;
+    std::int32_t SetWindowLongA(WindowHandle window, int index, std::int32_t value) override;
+    bool SetLayeredWindowAttributes(WindowHandle window, std::uint32_t colourKey, std::uint8_t alpha, std::uint32_t flags) override;
+    bool SetPropA(WindowHandle window, const std::string& name, std::uintptr_t value) override;
+    std::uintptr_t GetPropA(WindowHandle window, const std::string& name) override;
+    std::uintptr_t RemovePropA(WindowHandle window, const std::string& name) override;
+    std::unique_ptr<MouseButtonSource> openMouse() override;
+
+private:
+    struct Layered {
+        std::int32_t exStyle = 0;
+        bool hasKey = false;
+        std::uint32_t key = 0;
+    };
+    void applyEffects(WindowHandle window);
+    void settleBeforeMove();
+
+    Display* m_display;
+    WindowEffects* m_effects = nullptr;
+    std::map<WindowHandle, Layered> m_layered;
+    std::map<std::pair<WindowHandle, std::string>, std::uintptr_t> m_props;
+    bool m_clickPending = false;
+    bool m_clickOnManaged = false;
+    std::uint64_t m_lastButtonUs = 0;
+};
+
+} // namespace vantorel

@@ -1,0 +1,98 @@
+#include "runtime/qt/Controls.h"
+
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QKeyEvent>
+#include <QPainter>
+
+namespace vantorel::qt {
+
+QColor toQColor(Colour c)
+{
+    if (c == kButtonFace)
+        return QPalette().color(QPalette::Button);
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+Colour fromQColor(const QColor& c) { return rgb(c.red(), c.green(), c.blue()); }
+
+bool IntegerInputFilter::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool shortcut = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        const QString text = key->text();
+        if (!shortcut && !text.isEmpty()) {
+            for (QChar ch : text)
+                if (ch.unicode() >= 32 && !(ch >= u'0' && ch <= u'9') && ch != u'-')
+                    return true; // dropped
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+PictureLabel::PictureLabel(QImage image, QWidget* parent) : QWidget(parent), m_image(std::move(image))
+{
+    setAutoFillBackground(true);
+}
+
+void PictureLabel::paintEvent(QPaintEvent*)
+{
+    if (m_image.isNull())
+        return;
+    int w = m_image.width(), h = m_image.height();
+    if (width() < w || height() < h) {
+        const double ratio = std::min(double(width()) / w, double(height()) / h);
+        w = static_cast<int>(w * ratio);
+        h = static_cast<int>(h * ratio);
+    }
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QRect((width() - w) / 2, (height() - h) / 2, w, h), m_image);
+}
+
+void PictureLabel::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton && onLeftPressed)
+        onLeftPressed();
+}
+
+ColourPicker::ColourPicker(Colour colour, QWidget* parent) : QPushButton(parent), m_colour(colour)
+{
+    connect(this, &QPushButton::clicked, this, &ColourPicker::choose);
+}
+
+void ColourPicker::paintEvent(QPaintEvent* e)
+{
+    QPushButton::paintEvent(e);
+    QPainter p(this);
+    p.fillRect(rect().adjusted(4, 4, -4, -4), toQColor(m_colour));
+    p.setPen(Qt::black);
+    p.drawRect(rect().adjusted(4, 4, -5, -5));
+}
+
+void ColourPicker::choose()
+{
+    // No alpha channel option: the "transparent" choice is not offered.
+    const QColor chosen = QColorDialog::getColor(toQColor(m_colour), window(), QStringLiteral("准星颜色"));
+    if (chosen.isValid()) {
+        m_colour = fromQColor(chosen);
+        update();
+    }
+}
+
+void TopWindow::closeEvent(QCloseEvent* e)
+{
+    e->ignore();
+    if (onCloseRequested)
+        onCloseRequested();
+}
+
+void TopWindow::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (onShown)
+        onShown();
+}
+
+} // namespace vantorel::qt

@@ -1,0 +1,135 @@
+#include "runtime/qt/X11Window.h"
+
+#include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
+#include <X11/extensions/shape.h>
+
+#include <chrono>
+#include <thread>
+
+namespace vantorel::x11 {
+
+Display* display()
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->display() : nullptr;
+}
+
+bool windowManagerRunning(Display* dpy)
+{
+    Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    bool found = XGetWindowProperty(dpy, DefaultRootWindow(dpy), check, 0, 1, False, XA_WINDOW, &type, &format,
+                                    &count, &after, &data) == Success && count == 1;
+    if (data)
+        XFree(data);
+    return found;
+}
+
+void setAbove(Display* dpy, XWindow window, bool above)
+{
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = window;
+    ev.xclient.message_type = XInternAtom(dpy, "_NET_WM_STATE", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = above ? 1 : 0; // _NET_WM_STATE_ADD / _REMOVE
+    ev.xclient.data.l[1] = static_cast<long>(XInternAtom(dpy, "_NET_WM_STATE_ABOVE", False));
+    ev.xclient.data.l[3] = 1; // source: a normal application
+    XSendEvent(dpy, DefaultRootWindow(dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+    XFlush(dpy);
+}
+
+namespace {
+bool readCardinals(Display* dpy, XWindow window, const char* name, long* out, unsigned long n)
+{
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    const bool ok = XGetWindowProperty(dpy, window, XInternAtom(dpy, name, False), 0, static_cast<long>(n), False,
+                                       XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+                    format == 32 && count >= n;
+    if (ok)
+        for (unsigned long i = 0; i < n; ++i)
+            out[i] = reinterpret_cast<long*>(data)[i];
+    if (data)
+        XFree(data);
+    return ok;
+}
+} // namespace
+
+Extents requestFrameExtents(Display* dpy, XWindow window)
+{
+    Extents e;
+    if (!windowManagerRunning(dpy))
+        return e;
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = window;
+    ev.xclient.message_type = XInternAtom(dpy, "_NET_REQUEST_FRAME_EXTENTS", False);
+    ev.xclient.format = 32;
+    XSendEvent(dpy, DefaultRootWindow(dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+    long v[4];
+    // The manager answers within a round trip or two; give up after 250 ms.
+    for (int i = 0; i < 125; ++i) {
+        XSync(dpy, False);
+        if (readCardinals(dpy, window, "_NET_FRAME_EXTENTS", v, 4)) {
+            e = {static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3])};
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return e;
+}
+
+void workArea(Display* dpy, int& x, int& y, int& w, int& h)
+{
+    long v[4];
+    if (readCardinals(dpy, DefaultRootWindow(dpy), "_NET_WORKAREA", v, 4)) {
+        x = static_cast<int>(v[0]), y = static_cast<int>(v[1]), w = static_cast<int>(v[2]), h = static_cast<int>(v[3]);
+        return;
+    }
+    x = y = 0;
+    w = DisplayWidth(dpy, DefaultScreen(dpy));
+    h = DisplayHeight(dpy, DefaultScreen(dpy));
+}
+
+std::vector<XWindow> selfAndAncestors(Display* dpy, XWindow window)
+{
+    std::vector<XWindow> chain;
+    const XWindow root = DefaultRootWindow(dpy);
+    while (window && window != root) {
+        chain.push_back(window);
+        Window rootRet, parent;
+        Window* children = nullptr;
+        unsigned n = 0;
+        if (!XQueryTree(dpy, window, &rootRet, &parent, &children, &n))
+            break;
+        if (children)
+            XFree(children);
+        window = parent;
+    }
+    return chain;
+}
+
+void setInputTransparent(Display* dpy, XWindow window, bool transparent)
+{
+    if (transparent) {
+        XserverRegion empty = XFixesCreateRegion(dpy, nullptr, 0);
+        XFixesSetWindowShapeRegion(dpy, window, ShapeInput, 0, 0, empty);
+        XFixesDestroyRegion(dpy, empty);
+    } else {
+        XFixesSetWindowShapeRegion(dpy, window, ShapeInput, 0, 0, None); // back to the default shape
+    }
+    XFlush(dpy);
+}
+
+} // namespace vantorel::x11

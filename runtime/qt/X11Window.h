@@ -1,0 +1,34 @@
+#pragma once
+// X11 calls the Qt runtime needs where Qt has no API: the window manager's
+// above state, frame extents, the work area, input shapes.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+typedef struct _XDisplay Display;
+
+namespace vantorel::x11 {
+
+using XWindow = unsigned long;
+
+struct Extents {
+    int left = 0, right = 0, top = 0, bottom = 0;
+};
+
+/// Qt's own connection; null when not on X11.
+Display* display();
+bool windowManagerRunning(Display* dpy);
+/// Adds or removes _NET_WM_STATE_ABOVE through the window manager.
+void setAbove(Display* dpy, XWindow window, bool above);
+/// Asks the window manager for the frame it will put around `window` and waits
+/// briefly for the answer; zero extents without a manager.
+Extents requestFrameExtents(Display* dpy, XWindow window);
+/// The work area of the first desktop, or the whole screen.
+void workArea(Display* dpy, int& x, int& y, int& w, int& h);
+/// The window and its ancestors below the root (the manager's frame).
+std::vector<XWindow> selfAndAncestors(Display* dpy, XWindow window);
+/// Makes `window` take no pointer input (empty input shape), or restores it.
+void setInputTransparent(Display* dpy, XWindow window, bool transparent);
+
+} // namespace vantorel::x11
