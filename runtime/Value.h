@@ -16,6 +16,7 @@ constexpr Colour rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) |
 
 class Value {
 public:
+    Value() : m_value(std::int32_t{0}) {}
     Value(std::int32_t integer) : m_value(integer) {}
     Value(bool flag) : m_value(std::int32_t{flag ? 1 : 0}) {}
     Value(Colour colour) : m_value(static_cast<std::int32_t>(colour)) {}
