@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Vantorel needs on Debian 12.
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ clang pkg-config
+  qt6-base-dev libgl-dev libx11-dev libxtst-dev libxi-dev libxext-dev libxfixes-dev libxcb1-dev
+  libjpeg62-turbo-dev
+  fonts-wqy-zenhei
+  libgtest-dev
+  xvfb xauth openbox x11-utils xdotool imagemagick
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update
+  apt-get install -y --no-install-recommends "${missing[@]}"
+fi

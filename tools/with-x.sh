@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Runs a command with its own Xvfb on a free display and openbox (default
+# configuration) managing it; stops both afterwards, also when the command fails.
+set -uo pipefail
+
+display=""
+for n in $(seq 90 140); do
+  if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then display=":$n"; break; fi
+done
+[ -n "$display" ] || { echo "with-x: no free display number" >&2; exit 1; }
+
+runtime_dir=$(mktemp -d)
+chmod 700 "$runtime_dir"
+xvfb_pid=""
+wm_pid=""
+cleanup() {
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$runtime_dir"
+}
+trap cleanup EXIT
+
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp -noreset >"$runtime_dir/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.05; done
+xdpyinfo -display "$display" >/dev/null 2>&1 || { echo "with-x: Xvfb did not start" >&2; cat "$runtime_dir/xvfb.log" >&2; exit 1; }
+
+DISPLAY="$display" openbox --sm-disable >"$runtime_dir/openbox.log" 2>&1 &
+wm_pid=$!
+for _ in $(seq 100); do
+  DISPLAY="$display" xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.05
+done
+
+export DISPLAY="$display" XDG_RUNTIME_DIR="$runtime_dir"
+"$@"
