@@ -64,6 +64,9 @@ struct QtRuntime::Win {
     Colour key = 0;
     bool clickThrough = false;
     bool maskPending = false;
+    // the outer frame's intended place, until the manager's real frame is known
+    bool awaitingFrame = false;
+    QPoint framePlace;
     std::map<QWidget*, QRegion> regionCache;
 };
 
@@ -400,6 +403,8 @@ bool QtRuntime::loadWindow(const WindowDef& def, std::vector<Binding> bindings, 
     else
         top->setFixedSize(client);
     top->move(place + QPoint(ext.left, ext.top)); // before the first show Qt places the client area
+    win->awaitingFrame = !ws.frameless && x11::display() && x11::windowManagerRunning(x11::display());
+    win->framePlace = place;
 
     buildControls(*win);
     win->suppressed = false;
@@ -452,6 +457,23 @@ void QtRuntime::showWindow(Win& win)
         applyClickThroughShape(win);
     if (win.def.settings.frameless)
         top->activateWindow(); // so that Esc reaches it
+}
+
+void QtRuntime::fitToFrame(Win& win)
+{
+    Display* dpy = x11::display();
+    x11::Extents ext;
+    if (!dpy || !x11::frameExtents(dpy, win.widget->winId(), ext))
+        return;
+    win.awaitingFrame = false;
+    const WindowSettings& ws = win.def.settings;
+    const QSize client = QSize(ws.width - ext.left - ext.right, ws.height - ext.top - ext.bottom)
+                             .expandedTo(neededClientSize(win.def));
+    if (client != win.widget->size())
+        win.widget->setFixedSize(client);
+    const QPoint origin = win.framePlace + QPoint(ext.left, ext.top);
+    if (win.widget->geometry().topLeft() != origin)
+        win.widget->setGeometry(QRect(origin, client));
 }
 
 void QtRuntime::applyTopMost(Win& win)
@@ -581,6 +603,18 @@ bool QtRuntime::nativeEventFilter(const QByteArray& type, void* message, qintptr
     if (type != "xcb_generic_event_t")
         return false;
     auto* ev = static_cast<xcb_generic_event_t*>(message);
+    if ((ev->response_type & 0x7F) == XCB_PROPERTY_NOTIFY) {
+        // The manager may frame the window differently from what it announced:
+        // fit the client area to the real frame, once.
+        auto* prop = reinterpret_cast<xcb_property_notify_event_t*>(ev);
+        auto win = findByHandle(prop->window);
+        static const unsigned long frameExtentsAtom = x11::atom("_NET_FRAME_EXTENTS");
+        if (win && win->awaitingFrame && prop->atom == frameExtentsAtom)
+            QMetaObject::invokeMethod(this, [this, w = std::weak_ptr<Win>(win)] {
+                if (auto locked = w.lock(); locked && locked->alive)
+                    fitToFrame(*locked);
+            }, Qt::QueuedConnection);
+    }
     if ((ev->response_type & 0x7F) == XCB_REPARENT_NOTIFY) {
         // A window manager framed a click-through window: its frame must not take clicks either.
         auto* rep = reinterpret_cast<xcb_reparent_notify_event_t*>(ev);

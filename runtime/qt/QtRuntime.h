@@ -67,6 +67,7 @@ private:
     void requestQuit();
     void showWindow(Win& win);
     void applyTopMost(Win& win);
+    void fitToFrame(Win& win);
     void writeWindowProperty(Win& win, Prop prop, const Value& value);
     void writePosition(Win& win, int position);
     void contentChanged(Win& win, QWidget* widget);

@@ -66,6 +66,21 @@ bool readCardinals(Display* dpy, XWindow window, const char* name, long* out, un
 }
 } // namespace
 
+bool frameExtents(Display* dpy, XWindow window, Extents& out)
+{
+    long v[4];
+    if (!readCardinals(dpy, window, "_NET_FRAME_EXTENTS", v, 4))
+        return false;
+    out = {static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3])};
+    return true;
+}
+
+unsigned long atom(const char* name)
+{
+    Display* dpy = display();
+    return dpy ? XInternAtom(dpy, name, False) : 0;
+}
+
 Extents requestFrameExtents(Display* dpy, XWindow window)
 {
     Extents e;
@@ -77,14 +92,11 @@ Extents requestFrameExtents(Display* dpy, XWindow window)
     ev.xclient.message_type = XInternAtom(dpy, "_NET_REQUEST_FRAME_EXTENTS", False);
     ev.xclient.format = 32;
     XSendEvent(dpy, DefaultRootWindow(dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
-    long v[4];
     // The manager answers within a round trip or two; give up after 250 ms.
     for (int i = 0; i < 125; ++i) {
         XSync(dpy, False);
-        if (readCardinals(dpy, window, "_NET_FRAME_EXTENTS", v, 4)) {
-            e = {static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3])};
+        if (frameExtents(dpy, window, e))
             break;
-        }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return e;

@@ -24,6 +24,10 @@ void setAbove(Display* dpy, XWindow window, bool above);
 /// Asks the window manager for the frame it will put around `window` and waits
 /// briefly for the answer; zero extents without a manager.
 Extents requestFrameExtents(Display* dpy, XWindow window);
+/// The frame the manager has put around `window`; false while there is none.
+bool frameExtents(Display* dpy, XWindow window, Extents& out);
+/// An atom by name.
+unsigned long atom(const char* name);
 /// The work area of the first desktop, or the whole screen.
 void workArea(Display* dpy, int& x, int& y, int& w, int& h);
 /// The window and its ancestors below the root (the manager's frame).

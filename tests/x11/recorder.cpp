@@ -1,0 +1,63 @@
+// A small X client that records the button events it receives, one line each:
+// "press|release BUTTON ROOT_X ROOT_Y SERVER_TIME", then "ready" once mapped.
+// Usage: recorder WxH+X+Y [--override] [--colour RRGGBB] [--title T]
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: recorder WxH+X+Y [--override] [--colour RRGGBB] [--title T]\n");
+        return 2;
+    }
+    unsigned w = 300, h = 200;
+    int x = 0, y = 0;
+    std::sscanf(argv[1], "%ux%u+%d+%d", &w, &h, &x, &y);
+    bool override = false;
+    unsigned long colour = 0x20A040;
+    std::string title = "recorder";
+    for (int i = 2; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--override"))
+            override = true;
+        else if (!std::strcmp(argv[i], "--colour") && i + 1 < argc)
+            colour = std::strtoul(argv[++i], nullptr, 16);
+        else if (!std::strcmp(argv[i], "--title") && i + 1 < argc)
+            title = argv[++i];
+    }
+    Display* dpy = XOpenDisplay(nullptr);
+    if (!dpy)
+        return 1;
+    XSetWindowAttributes attrs{};
+    attrs.override_redirect = override;
+    attrs.background_pixel = colour;
+    attrs.event_mask = ButtonPressMask | ButtonReleaseMask | StructureNotifyMask | ExposureMask;
+    Window win = XCreateWindow(dpy, DefaultRootWindow(dpy), x, y, w, h, 0, CopyFromParent, InputOutput, CopyFromParent,
+                               CWOverrideRedirect | CWBackPixel | CWEventMask, &attrs);
+    XSizeHints hints{};
+    hints.flags = USPosition | PPosition;
+    hints.x = x, hints.y = y;
+    XSetWMNormalHints(dpy, win, &hints);
+    XStoreName(dpy, win, title.c_str());
+    XChangeProperty(dpy, win, XInternAtom(dpy, "_NET_WM_NAME", False), XInternAtom(dpy, "UTF8_STRING", False), 8,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(title.c_str()), static_cast<int>(title.size()));
+    XMapRaised(dpy, win);
+    bool ready = false;
+    for (;;) {
+        XEvent ev;
+        XNextEvent(dpy, &ev);
+        if (ev.type == Expose && !ready) {
+            ready = true;
+            std::printf("ready\n");
+        } else if (ev.type == ButtonPress || ev.type == ButtonRelease) {
+            std::printf("%s %u %d %d %lu\n", ev.type == ButtonPress ? "press" : "release", ev.xbutton.button,
+                        ev.xbutton.x_root, ev.xbutton.y_root, ev.xbutton.time);
+        }
+        std::fflush(stdout);
+    }
+}
