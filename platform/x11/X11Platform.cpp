@@ -10,6 +10,8 @@
 namespace vantorel {
 namespace {
 
+constexpr std::uint64_t kGrabWaitLimitUs = 200000;
+
 std::uint64_t nowUs()
 {
     using namespace std::chrono;
@@ -112,19 +114,25 @@ std::string X11Platform::missingExtensions(Display* display)
 void X11Platform::settleBeforeMove()
 {
     // Under a click-to-focus window manager a click on a managed window goes
-    // through the manager's synchronous grab; a pointer move sent before the
-    // manager has replayed it overtakes the click. Wait for the server, and
-    // for managed targets give the manager a moment more.
+    // through the manager's synchronous button grab, and a pointer move sent
+    // before the manager has replayed the click overtakes it. So before a
+    // move: wait for the server, and after a click on a managed window also
+    // until no grab is active, which a grab of our own tells (it succeeds
+    // only then and is released at once).
     if (!m_clickPending)
         return;
     m_clickPending = false;
     XSync(m_display, False);
     if (!m_clickOnManaged)
         return;
-    constexpr std::uint64_t settleUs = 3000;
-    const std::uint64_t since = nowUs() - m_lastButtonUs;
-    if (since < settleUs)
-        std::this_thread::sleep_for(std::chrono::microseconds(settleUs - since));
+    const std::uint64_t deadline = nowUs() + kGrabWaitLimitUs;
+    while (XGrabPointer(m_display, DefaultRootWindow(m_display), False, 0, GrabModeAsync, GrabModeAsync, None, None,
+                        CurrentTime) != GrabSuccess) {
+        if (nowUs() >= deadline)
+            return; // someone holds the pointer for good (a menu, a drag): do not hang
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    XUngrabPointer(m_display, CurrentTime);
     XSync(m_display, False);
 }
 
@@ -151,7 +159,6 @@ void X11Platform::mouse_event(std::uint32_t flags, std::int32_t, std::int32_t, s
     XTestFakeButtonEvent(m_display, button, press, CurrentTime);
     XFlush(m_display);
     m_clickPending = true;
-    m_lastButtonUs = nowUs();
 }
 
 std::uint32_t X11Platform::GetTickCount()

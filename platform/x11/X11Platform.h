@@ -48,7 +48,6 @@ private:
     std::map<std::pair<WindowHandle, std::string>, std::uintptr_t> m_props;
     bool m_clickPending = false;
     bool m_clickOnManaged = false;
-    std::uint64_t m_lastButtonUs = 0;
 };
 
 } // namespace vantorel
