@@ -29,9 +29,11 @@ inline constexpr std::uint32_t LWA_COLORKEY = 0x1;
 class MouseButtonSource {
 public:
     virtual ~MouseButtonSource() = default;
-    /// Left, right, middle: down at this sample. A press released again since
-    /// the last sample still reads as down once. False when the read failed.
-    virtual bool sample(std::array<bool, 3>& down) = 0;
+    /// Left, right, middle: `down` when held now or pressed since the last
+    /// sample (a press released again in between still reads as down once);
+    /// `released` when a release happened since the last sample. False when
+    /// the read failed.
+    virtual bool sample(std::array<bool, 3>& down, std::array<bool, 3>& released) = 0;
 };
 
 class Platform {

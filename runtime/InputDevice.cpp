@@ -4,12 +4,13 @@ namespace vantorel {
 
 ButtonStateMachine::ButtonStateMachine(std::array<bool, 3> downAtStart) : m_waitForRelease(downAtStart) {}
 
-void ButtonStateMachine::apply(const std::array<bool, 3>& down,
+void ButtonStateMachine::apply(const std::array<bool, 3>& down, const std::array<bool, 3>& released,
                                const std::function<bool(std::int32_t, std::int32_t)>& report)
 {
     for (int b = 0; b < 3; ++b) {
         if (m_waitForRelease[b]) {
-            if (down[b])
+            // Down after a release seen in the same interval is a new press.
+            if (down[b] && !released[b])
                 continue;
             m_waitForRelease[b] = false;
         }

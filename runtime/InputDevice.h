@@ -21,9 +21,11 @@ public:
     /// once they have been released, so every reported press is a new one.
     explicit ButtonStateMachine(std::array<bool, 3> downAtStart = {});
 
-    /// Applies one sample; calls `report(keyCode, newState)` for each change,
-    /// in the order left, right, middle, and stops when report returns false.
-    void apply(const std::array<bool, 3>& down, const std::function<bool(std::int32_t, std::int32_t)>& report);
+    /// Applies one sample (`released`: a release happened since the last one);
+    /// calls `report(keyCode, newState)` for each change, in the order left,
+    /// right, middle, and stops when report returns false.
+    void apply(const std::array<bool, 3>& down, const std::array<bool, 3>& released,
+               const std::function<bool(std::int32_t, std::int32_t)>& report);
 
     ButtonState state(int button) const { return m_state[button]; }
 

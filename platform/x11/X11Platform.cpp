@@ -64,9 +64,10 @@ public:
     }
     ~RawMouseSource() override { XCloseDisplay(m_dpy); }
 
-    bool sample(std::array<bool, 3>& down) override
+    bool sample(std::array<bool, 3>& down, std::array<bool, 3>& released) override
     {
         std::array<bool, 3> pressedSince{};
+        released = {};
         while (XPending(m_dpy)) {
             XEvent ev;
             XNextEvent(m_dpy, &ev);
@@ -75,8 +76,8 @@ public:
                 continue;
             const auto* raw = static_cast<XIRawEvent*>(cookie->data);
             const int index = buttonIndex(raw->detail);
-            if (index >= 0 && cookie->evtype == XI_RawButtonPress)
-                pressedSince[index] = true;
+            if (index >= 0)
+                (cookie->evtype == XI_RawButtonPress ? pressedSince : released)[index] = true;
             XFreeEventData(m_dpy, cookie);
         }
         Window root, child;

@@ -311,12 +311,12 @@ void QtRuntime::buildControls(Win& win)
                 auto w = weak.lock();
                 if (!w || !w->alive)
                     return;
-                std::array<bool, 3> down{};
-                if (!dev->source || !dev->source->sample(down)) {
+                std::array<bool, 3> down{}, released{};
+                if (!dev->source || !dev->source->sample(down, released)) {
                     dev->source = m_platform.openMouse(); // read failed: reopen, skip this sample
                     return;
                 }
-                dev->machine.apply(down, [&](std::int32_t key, std::int32_t state) {
+                dev->machine.apply(down, released, [&](std::int32_t key, std::int32_t state) {
                     dispatch(w, name, Event{EventKind::ButtonChanged, key, state});
                     return w->alive;
                 });
@@ -836,9 +836,9 @@ void QtRuntime::startInputDevice(const std::string& window, const std::string& c
     if (!dev || !dev->mouse)
         return;
     dev->source = m_platform.openMouse();
-    std::array<bool, 3> downAtStart{};
+    std::array<bool, 3> downAtStart{}, released{};
     if (dev->source)
-        dev->source->sample(downAtStart);
+        dev->source->sample(downAtStart, released);
     dev->machine = ButtonStateMachine(downAtStart);
     dev->started = true;
     if (dev->period > 0)
@@ -919,7 +919,8 @@ void QtRuntime::updateMask(Win& win)
             QImage image(w->size(), QImage::Format_RGB32);
             image.fill(key);
             w->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-            const QImage mask = image.createMaskFromColor(key.rgb(), Qt::MaskOutColor);
+            // MaskInColor: the region of the resulting bitmap is the pixels *not* in the key colour
+            const QImage mask = image.createMaskFromColor(key.rgb(), Qt::MaskInColor);
             cached = win.regionCache.emplace(w, QRegion(QBitmap::fromImage(mask))).first;
         }
         region += cached->second.translated(w->pos());

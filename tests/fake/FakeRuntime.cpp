@@ -75,9 +75,10 @@ namespace {
 class FakeMouse : public MouseButtonSource {
 public:
     explicit FakeMouse(FakePlatform& p) : m_p(p) {}
-    bool sample(std::array<bool, 3>& down) override
+    bool sample(std::array<bool, 3>& down, std::array<bool, 3>& released) override
     {
         down = m_p.buttonsDown;
+        released = {};
         return true;
     }
 

@@ -9,11 +9,12 @@ using namespace vantorel;
 
 namespace {
 
-std::vector<std::string> run(ButtonStateMachine& m, const std::vector<std::array<bool, 3>>& samples)
+std::vector<std::string> run(ButtonStateMachine& m, const std::vector<std::array<bool, 3>>& samples,
+                             std::array<bool, 3> released = {})
 {
     std::vector<std::string> events;
     for (const auto& s : samples)
-        m.apply(s, [&](std::int32_t key, std::int32_t state) {
+        m.apply(s, released, [&](std::int32_t key, std::int32_t state) {
             events.push_back(std::to_string(key) + ":" + std::to_string(state));
             return true;
         });
@@ -49,11 +50,17 @@ TEST(InputDevice, AButtonHeldAtStartCountsOnlyAfterItsRelease)
     EXPECT_EQ(run(m, {kLeft}), (std::vector<std::string>{"256:2", "257:0"}));
 }
 
+TEST(InputDevice, AReleaseAndANewPressBetweenTwoSamplesCountAsANewPress)
+{
+    ButtonStateMachine m({true, false, false});
+    EXPECT_EQ(run(m, {kLeft}, {true, false, false}), (std::vector<std::string>{"256:2"}));
+}
+
 TEST(InputDevice, ReportingStopsWhenTheWindowIsGone)
 {
     ButtonStateMachine m;
     int calls = 0;
-    m.apply(kBoth, [&](std::int32_t, std::int32_t) { return ++calls < 1; });
+    m.apply(kBoth, {}, [&](std::int32_t, std::int32_t) { return ++calls < 1; });
     EXPECT_EQ(calls, 1);
 }
 
