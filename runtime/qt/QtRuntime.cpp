@@ -144,6 +144,31 @@ QSize neededClientSize(const WindowDef& def)
     return need;
 }
 
+// A push button's caption wraps onto further lines when it is wider than the
+// button (Qt's buttons do not wrap by themselves).
+QString wrappedCaption(const QString& text, const QFont& font, int width)
+{
+    const QFontMetrics metrics(font);
+    const int room = width - 8;
+    if (metrics.horizontalAdvance(text) <= room)
+        return text;
+    QString out, line;
+    for (QChar ch : text) {
+        if (!line.isEmpty() && metrics.horizontalAdvance(line + ch) > room) {
+            out += line + QLatin1Char('\n');
+            line.clear();
+        }
+        line += ch;
+    }
+    return out + line;
+}
+
+void setButtonCaption(QPushButton* button, const std::string& caption)
+{
+    button->setProperty("caption", q(caption));
+    button->setText(wrappedCaption(q(caption), button->font(), button->width()));
+}
+
 } // namespace
 
 QtRuntime::QtRuntime(Platform& platform) : m_platform(platform)
@@ -282,7 +307,7 @@ void QtRuntime::buildControls(Win& win)
             break;
         }
         case Kind::Button: {
-            auto* button = new QPushButton(q(c.content), parent);
+            auto* button = new QPushButton(parent);
             QObject::connect(button, &QPushButton::clicked, this, bind(EventKind::Clicked));
             w = button;
             break;
@@ -333,6 +358,8 @@ void QtRuntime::buildControls(Win& win)
                 w->setEnabled(false);
             if (c.flags & flag::DrawnAsEnabled)
                 keepNormalColoursWhenDisabled(w);
+            if (auto* button = qobject_cast<QPushButton*>(w); button && c.kind == Kind::Button)
+                setButtonCaption(button, c.content);
             if (c.flags & flag::Hidden)
                 w->hide();
             w->setObjectName(q(name));
@@ -659,6 +686,8 @@ Value QtRuntime::readProperty(const std::string& window, const std::string& cont
             return Value(s(e->toPlainText().replace(QStringLiteral("\n"), QStringLiteral("\r\n"))));
         if (auto* l = qobject_cast<QLabel*>(w))
             return Value(s(l->text().replace(QStringLiteral("\n"), QStringLiteral("\r\n"))));
+        if (auto* b = qobject_cast<QPushButton*>(w); b && ctl.kind == Kind::Button)
+            return Value(s(b->property("caption").toString()));
         if (auto* b = qobject_cast<QAbstractButton*>(w))
             return Value(s(b->text()));
         break;
@@ -712,6 +741,8 @@ void QtRuntime::writeProperty(const std::string& window, const std::string& cont
             e->setPlainText(toDisplay(value.toText()));
         } else if (auto* l = qobject_cast<QLabel*>(w)) {
             l->setText(toDisplay(value.toText()));
+        } else if (auto* b = qobject_cast<QPushButton*>(w); b && ctl.kind == Kind::Button) {
+            setButtonCaption(b, value.toText());
         } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
             b->setText(q(value.toText()));
         } else {

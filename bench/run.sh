@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Prints Vantorel's figures: start-up time, idle CPU and memory, click
+# throughput against xdotool, the cost of safe delivery to managed windows,
+# timing precision of slot delays, CPU during a paced wait and with the picker open.
+# Runs under its own Xvfb + openbox; builds a release build in build-bench/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if [ -z "${VANTOREL_BENCH_UNDER_X:-}" ]; then
+  bash tools/packages.sh >/dev/null
+  cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build-bench --target vantorel recorder measure >/dev/null
+  VANTOREL_BENCH_UNDER_X=1 exec bash tools/with-x.sh bash "$0" "$@"
+fi
+
+B=build-bench
+M=$B/bench/measure
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
+trap cleanup EXIT
+
+start_program() {
+  read -r ms pid < <($M startup $B/vantorel)
+  pids+=("$pid")
+  sleep 0.5
+  win=$(xdotool search --name '^Vantorel' | tail -1)
+  eval "$(xwininfo -id "$win" | awk '/Absolute upper-left X/{print "OX="$4} /Absolute upper-left Y/{print "OY="$4}')"
+  echo "$ms $pid"
+}
+fill() { # client x, client y, text
+  xdotool mousemove $((OX + $1)) $((OY + $2)) click 1 key ctrl+a BackSpace
+  xdotool type --delay 5 "$3"
+}
+row() { echo $((221 + 31 * ($1 - 1) + 16)); }
+slot() { # k x y delay
+  fill 112 "$(row "$1")" "$2"; fill 180 "$(row "$1")" "$3"; fill 328 "$(row "$1")" "$4"
+}
+press_start() { xdotool mousemove $((OX + 421)) $((OY + 328)) click 1; }
+start_recorder() { # geometry [--override]
+  out=$(mktemp)
+  $B/tests/recorder "$@" >"$out" &
+  pids+=("$!")
+  for _ in $(seq 100); do grep -q ready "$out" && break; sleep 0.05; done
+  echo "$out"
+}
+wait_presses() { # file count timeout_s
+  for _ in $(seq $(($3 * 20))); do
+    [ "$(grep -c '^press' "$1")" -ge "$2" ] && return 0
+    sleep 0.05
+  done
+  return 0
+}
+stop_program() { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; }
+
+echo "== start-up, idle"
+read -r ms pid < <(start_program)
+echo "start-up, exec to main window mapped: $ms ms"
+echo "resident memory: $($M rss "$pid")"
+echo "idle CPU over 30 s: $($M cpu "$pid" 30) of one core"
+stop_program "$pid"
+
+echo "== click throughput, one slot, delays 0, into an override-redirect recorder"
+rec=$(start_recorder 400x400+40+40 --override)
+read -r _ pid < <(start_program)
+slot 1 200 200 0
+fill 453 238 100   # repeat count: 100 passes x 100 clicks
+fill 454 279 0     # end-of-pass delay
+: >"$rec"
+press_start
+wait_presses "$rec" 10000 90
+echo -n "vantorel: "; $M clicks <"$rec"
+stop_program "$pid"
+: >"$rec"
+xdotool mousemove 200 200 click --repeat 10000 --delay 0 1
+sleep 1
+echo -n "xdotool click --repeat 10000 --delay 0: "; $M clicks <"$rec"
+
+echo "== delivery to a window the manager grabs clicks for (4 slots, 2500 clicks)"
+for kind in managed override; do
+  if [ $kind = managed ]; then rec=$(start_recorder 500x500+40+40); else rec=$(start_recorder 500x500+40+40 --override); fi
+  read -r _ pid < <(start_program)
+  slot 1 100 100 0; slot 2 400 120 0; slot 3 150 400 0; slot 4 420 420 0
+  fill 453 238 25; fill 454 279 0
+  : >"$rec"
+  press_start
+  wait_presses "$rec" 2500 90
+  echo -n "$kind recorder: "; $M clicks <"$rec"
+  misplaced=$(awk '$1=="press" && !(($3==100&&$4==100)||($3==400&&$4==120)||($3==150&&$4==400)||($3==420&&$4==420))' "$rec" | wc -l)
+  echo "  presses away from their slot: $misplaced"
+  stop_program "$pid"
+done
+
+echo "== timing of a 100 ms slot delay over 100 clicks"
+rec=$(start_recorder 400x400+40+40 --override)
+read -r _ pid < <(start_program)
+slot 1 200 200 100
+fill 453 238 10; fill 454 279 0
+: >"$rec"
+press_start
+wait_presses "$rec" 100 30
+$M clicks 100 <"$rec"
+stop_program "$pid"
+
+echo "== CPU during a 10 s paced wait"
+read -r _ pid < <(start_program)
+slot 1 200 200 15000
+press_start
+wait_presses "$rec" 1 10
+sleep 6.5
+echo "CPU while waiting, over 10 s: $($M cpu "$pid" 10) of one core"
+stop_program "$pid"
+
+echo "== picker overlay open, pointer moving"
+read -r _ pid < <(start_program)
+xdotool mousemove $((OX + 50)) $((OY + 40)) click 1
+sleep 1
+( end=$((SECONDS + 11)); while [ $SECONDS -lt $end ]; do xdotool mousemove $((RANDOM % 1500 + 100)) $((RANDOM % 700 + 100)); sleep 0.01; done ) &
+mover=$!
+sleep 0.5
+echo "CPU with the overlay open and the pointer moving, over 10 s: $($M cpu "$pid" 10) of one core"
+wait "$mover" 2>/dev/null || true
+$M lines 300 300 40
+stop_program "$pid"
