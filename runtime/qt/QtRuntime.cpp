@@ -402,7 +402,10 @@ bool QtRuntime::loadWindow(const WindowDef& def, std::vector<Binding> bindings, 
     top->setWindowTitle(q(ws.title));
     top->setObjectName(q(def.name));
     const std::string name = def.name;
-    top->onCloseRequested = [this, name] { destroyWindow(name); };
+    top->onCloseRequested = [this, name, top] {
+        if (top->isEnabled()) // a disabled window takes no input, a close request included
+            destroyWindow(name);
+    };
     if (ws.background != kDefaultColour) {
         top->setAutoFillBackground(true);
         setColour(top, QPalette::Window, ws.background);
