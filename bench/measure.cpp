@@ -48,11 +48,16 @@ bool mappedVantorel(Display* dpy)
                            XA_WINDOW, &type, &format, &n, &after, &data) == Success && data) {
         for (unsigned long i = 0; i < n && !found; ++i) {
             const Window w = reinterpret_cast<Window*>(data)[i];
-            char* name = nullptr;
+            Atom t;
+            int f;
+            unsigned long len, rest;
+            unsigned char* name = nullptr;
             XWindowAttributes attrs;
-            if (XFetchName(dpy, w, &name) && name) {
-                found = std::strncmp(name, "Vantorel", 8) == 0 && XGetWindowAttributes(dpy, w, &attrs) &&
-                        attrs.map_state == IsViewable;
+            if (XGetWindowProperty(dpy, w, XInternAtom(dpy, "_NET_WM_NAME", False), 0, 64, False,
+                                   XInternAtom(dpy, "UTF8_STRING", False), &t, &f, &len, &rest, &name) == Success &&
+                name) {
+                found = std::strncmp(reinterpret_cast<char*>(name), "Vantorel", 8) == 0 &&
+                        XGetWindowAttributes(dpy, w, &attrs) && attrs.map_state == IsViewable;
                 XFree(name);
             }
         }

@@ -18,13 +18,12 @@ pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
 trap cleanup EXIT
 
-start_program() {
+start_program() { # sets ms, pid and the client origin OX, OY
   read -r ms pid < <($M startup $B/vantorel)
   pids+=("$pid")
   sleep 0.5
   win=$(xdotool search --name '^Vantorel' | tail -1)
   eval "$(xwininfo -id "$win" | awk '/Absolute upper-left X/{print "OX="$4} /Absolute upper-left Y/{print "OY="$4}')"
-  echo "$ms $pid"
 }
 fill() { # client x, client y, text
   xdotool mousemove $((OX + $1)) $((OY + $2)) click 1 key ctrl+a BackSpace
@@ -35,12 +34,11 @@ slot() { # k x y delay
   fill 112 "$(row "$1")" "$2"; fill 180 "$(row "$1")" "$3"; fill 328 "$(row "$1")" "$4"
 }
 press_start() { xdotool mousemove $((OX + 421)) $((OY + 328)) click 1; }
-start_recorder() { # geometry [--override]
-  out=$(mktemp)
-  $B/tests/recorder "$@" >"$out" &
+start_recorder() { # geometry [--override]; sets rec to its output file
+  rec=$(mktemp)
+  $B/tests/recorder "$@" >"$rec" &
   pids+=("$!")
-  for _ in $(seq 100); do grep -q ready "$out" && break; sleep 0.05; done
-  echo "$out"
+  for _ in $(seq 100); do grep -q ready "$rec" && break; sleep 0.05; done
 }
 wait_presses() { # file count timeout_s
   for _ in $(seq $(($3 * 20))); do
@@ -52,15 +50,15 @@ wait_presses() { # file count timeout_s
 stop_program() { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; }
 
 echo "== start-up, idle"
-read -r ms pid < <(start_program)
+start_program
 echo "start-up, exec to main window mapped: $ms ms"
 echo "resident memory: $($M rss "$pid")"
 echo "idle CPU over 30 s: $($M cpu "$pid" 30) of one core"
 stop_program "$pid"
 
 echo "== click throughput, one slot, delays 0, into an override-redirect recorder"
-rec=$(start_recorder 400x400+40+40 --override)
-read -r _ pid < <(start_program)
+start_recorder 400x400+40+40 --override
+start_program
 slot 1 200 200 0
 fill 453 238 100   # repeat count: 100 passes x 100 clicks
 fill 454 279 0     # end-of-pass delay
@@ -76,8 +74,8 @@ echo -n "xdotool click --repeat 10000 --delay 0: "; $M clicks <"$rec"
 
 echo "== delivery to a window the manager grabs clicks for (4 slots, 2500 clicks)"
 for kind in managed override; do
-  if [ $kind = managed ]; then rec=$(start_recorder 500x500+40+40); else rec=$(start_recorder 500x500+40+40 --override); fi
-  read -r _ pid < <(start_program)
+  if [ $kind = managed ]; then start_recorder 500x500+40+40; else start_recorder 500x500+40+40 --override; fi
+  start_program
   slot 1 100 100 0; slot 2 400 120 0; slot 3 150 400 0; slot 4 420 420 0
   fill 453 238 25; fill 454 279 0
   : >"$rec"
@@ -90,8 +88,8 @@ for kind in managed override; do
 done
 
 echo "== timing of a 100 ms slot delay over 100 clicks"
-rec=$(start_recorder 400x400+40+40 --override)
-read -r _ pid < <(start_program)
+start_recorder 400x400+40+40 --override
+start_program
 slot 1 200 200 100
 fill 453 238 10; fill 454 279 0
 : >"$rec"
@@ -101,7 +99,7 @@ $M clicks 100 <"$rec"
 stop_program "$pid"
 
 echo "== CPU during a 10 s paced wait"
-read -r _ pid < <(start_program)
+start_program
 slot 1 200 200 15000
 press_start
 wait_presses "$rec" 1 10
@@ -110,7 +108,7 @@ echo "CPU while waiting, over 10 s: $($M cpu "$pid" 10) of one core"
 stop_program "$pid"
 
 echo "== picker overlay open, pointer moving"
-read -r _ pid < <(start_program)
+start_program
 xdotool mousemove $((OX + 50)) $((OY + 40)) click 1
 sleep 1
 ( end=$((SECONDS + 11)); while [ $SECONDS -lt $end ]; do xdotool mousemove $((RANDOM % 1500 + 100)) $((RANDOM % 700 + 100)); sleep 0.01; done ) &
