@@ -34,10 +34,13 @@ slot() { # k x y delay
   fill 112 "$(row "$1")" "$2"; fill 180 "$(row "$1")" "$3"; fill 328 "$(row "$1")" "$4"
 }
 press_start() { xdotool mousemove $((OX + 421)) $((OY + 328)) click 1; }
-start_recorder() { # geometry [--override]; sets rec to its output file
+recorder_pid=""
+start_recorder() { # geometry [--override]; replaces the previous recorder; sets rec to its output file
+  [ -n "$recorder_pid" ] && kill "$recorder_pid" 2>/dev/null
   rec=$(mktemp)
   $B/tests/recorder "$@" >"$rec" &
-  pids+=("$!")
+  recorder_pid=$!
+  pids+=("$recorder_pid")
   for _ in $(seq 100); do grep -q ready "$rec" && break; sleep 0.05; done
 }
 wait_presses() { # file count timeout_s
