@@ -38,7 +38,7 @@ recorder_pid=""
 start_recorder() { # geometry [--override]; replaces the previous recorder; sets rec to its output file
   [ -n "$recorder_pid" ] && kill "$recorder_pid" 2>/dev/null
   rec=$(mktemp)
-  $B/tests/recorder "$@" >"$rec" &
+  $B/tests/recorder "$@" >>"$rec" & # appending, so that truncating the file between figures works
   recorder_pid=$!
   pids+=("$recorder_pid")
   for _ in $(seq 100); do grep -q ready "$rec" && break; sleep 0.05; done

@@ -44,8 +44,10 @@ public:
     virtual void SetCursorPos(int x, int y) = 0;
     /// Injects one button event at the pointer (one MOUSEEVENTF_* flag).
     virtual void mouse_event(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::uint32_t data, std::uintptr_t extra) = 0;
-    /// Milliseconds on a monotonic clock, wrapping at 2^32.
-    virtual std::uint32_t GetTickCount() = 0;
+    /// Microseconds on a monotonic clock: the precise counterpart of the
+    /// millisecond tick count (QueryPerformanceCounter on Windows), so that a
+    /// wait of t ms ends as soon as t ms have passed, not at a later tick.
+    virtual std::int64_t monotonicMicroseconds() = 0;
 
     virtual std::int32_t GetWindowLongA(WindowHandle window, int index) = 0;
     /// Returns the previous value.

@@ -5,7 +5,6 @@
 #include "runner/SlotTable.h"
 #include "runtime/Conversions.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 
@@ -62,14 +61,15 @@ void pacedWait(Program& p, std::int32_t ms)
 {
     if (ms <= 0)
         return;
-    const std::uint32_t start = p.platform.GetTickCount();
+    const std::int64_t limitUs = std::int64_t{ms} * 1000;
+    const std::int64_t start = p.platform.monotonicMicroseconds();
     for (;;) {
         p.rt.processPendingEvents();
-        const std::uint32_t elapsed = p.platform.GetTickCount() - start; // unsigned: survives the wrap
-        if (elapsed > static_cast<std::uint32_t>(ms) || p.rt.quitRequested() || mainWindowGone(p))
+        const std::int64_t elapsed = p.platform.monotonicMicroseconds() - start;
+        if (elapsed > limitUs || p.rt.quitRequested() || mainWindowGone(p))
             return;
         // Block on the event queue until the deadline instead of polling.
-        p.rt.waitForEvents(static_cast<int>(std::min<std::uint32_t>(static_cast<std::uint32_t>(ms) + 1u - elapsed, INT32_MAX)));
+        p.rt.waitForEvents(limitUs + 1 - elapsed);
     }
 }
 

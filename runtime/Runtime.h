@@ -56,9 +56,9 @@ public:
     /// Dispatches every queued event, then returns; returns at once when the
     /// program is ending.
     virtual void processPendingEvents() = 0;
-    /// Blocks for up to `timeoutMs`, dispatching each event the moment it
-    /// arrives; returns early when the program is ending.
-    virtual void waitForEvents(int timeoutMs) = 0;
+    /// Blocks for `timeoutUs` microseconds on the monotonic clock, dispatching
+    /// events as they arrive; returns early when the program is ending.
+    virtual void waitForEvents(std::int64_t timeoutUs) = 0;
     /// True once the last window is gone and the event loop is to end.
     virtual bool quitRequested() const = 0;
     /// Dispatches events until the last window is gone.

@@ -24,21 +24,6 @@ bool hasExtension(Display* dpy, const char* name)
     return XQueryExtension(dpy, name, &opcode, &event, &error);
 }
 
-// The top-level window under the pointer is managed when the window manager
-// has framed it; an override-redirect window receives clicks directly.
-bool pointerOverManagedWindow(Display* dpy)
-{
-    Window root = DefaultRootWindow(dpy), rootRet, child = 0;
-    int rx, ry, wx, wy;
-    unsigned mask;
-    if (!XQueryPointer(dpy, root, &rootRet, &child, &rx, &ry, &wx, &wy, &mask) || !child)
-        return false;
-    XWindowAttributes attrs;
-    if (!XGetWindowAttributes(dpy, child, &attrs))
-        return false;
-    return !attrs.override_redirect;
-}
-
 /// Buttons seen through XInput2 raw events on a connection of its own, so a
 /// press released before the next sample still counts once.
 class RawMouseSource : public MouseButtonSource {
@@ -116,16 +101,13 @@ void X11Platform::settleBeforeMove()
 {
     // Under a click-to-focus window manager a click on a managed window goes
     // through the manager's synchronous button grab, and a pointer move sent
-    // before the manager has replayed the click overtakes it. So before a
-    // move: wait for the server, and after a click on a managed window also
-    // until no grab is active, which a grab of our own tells (it succeeds
-    // only then and is released at once).
+    // before the manager has replayed the click overtakes it. So before the
+    // pointer moves on from a click, wait until no grab is active, which a
+    // momentary grab of our own tells: it succeeds only then (at once when
+    // the click went to a window nobody grabs for), and is released at once.
     if (!m_clickPending)
         return;
     m_clickPending = false;
-    XSync(m_display, False);
-    if (!m_clickOnManaged)
-        return;
     const std::uint64_t deadline = nowUs() + kGrabWaitLimitUs;
     while (XGrabPointer(m_display, DefaultRootWindow(m_display), False, 0, GrabModeAsync, GrabModeAsync, None, None,
                         CurrentTime) != GrabSuccess) {
@@ -134,7 +116,6 @@ void X11Platform::settleBeforeMove()
         std::this_thread::sleep_for(std::chrono::microseconds(100));
     }
     XUngrabPointer(m_display, CurrentTime);
-    XSync(m_display, False);
 }
 
 void X11Platform::SetCursorPos(int x, int y)
@@ -155,18 +136,12 @@ void X11Platform::mouse_event(std::uint32_t flags, std::int32_t, std::int32_t, s
     case MOUSEEVENTF_RIGHTUP: button = 3; break;
     default: return;
     }
-    if (!m_clickPending)
-        m_clickOnManaged = pointerOverManagedWindow(m_display);
     XTestFakeButtonEvent(m_display, button, press, CurrentTime);
     XFlush(m_display);
     m_clickPending = true;
 }
 
-std::uint32_t X11Platform::GetTickCount()
-{
-    using namespace std::chrono;
-    return static_cast<std::uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
+std::int64_t X11Platform::monotonicMicroseconds() { return static_cast<std::int64_t>(nowUs()); }
 
 std::int32_t X11Platform::GetWindowLongA(WindowHandle window, int index)
 {

@@ -24,7 +24,7 @@ public:
 
     void SetCursorPos(int x, int y) override;
     void mouse_event(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::uint32_t data, std::uintptr_t extra) override;
-    std::uint32_t GetTickCount() override;
+    std::int64_t monotonicMicroseconds() override;
     std::int32_t GetWindowLongA(WindowHandle window, int index) override;
     std::int32_t SetWindowLongA(WindowHandle window, int index, std::int32_t value) override;
     bool SetLayeredWindowAttributes(WindowHandle window, std::uint32_t colourKey, std::uint8_t alpha, std::uint32_t flags) override;
@@ -47,7 +47,6 @@ private:
     std::map<WindowHandle, Layered> m_layered;
     std::map<std::pair<WindowHandle, std::string>, std::uintptr_t> m_props;
     bool m_clickPending = false;
-    bool m_clickOnManaged = false;
 };
 
 } // namespace vantorel

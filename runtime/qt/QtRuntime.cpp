@@ -26,8 +26,11 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace vantorel::qt {
 
@@ -71,6 +74,9 @@ struct QtRuntime::Win {
 };
 
 namespace {
+
+// How late a Qt timer may wake up; waits sleep this last stretch precisely.
+constexpr int kTimerLatenessMs = 2;
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QString& q) { return q.toStdString(); }
@@ -590,19 +596,30 @@ void QtRuntime::processPendingEvents()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-void QtRuntime::waitForEvents(int timeoutMs)
+void QtRuntime::waitForEvents(std::int64_t timeoutUs)
 {
-    if (m_quit || timeoutMs <= 0)
+    if (m_quit || timeoutUs <= 0)
         return;
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, [&loop] { loop.exit(); });
-    deadline.start(timeoutMs);
-    m_waitLoops.push_back(&loop);
-    loop.exec();
-    m_waitLoops.erase(std::find(m_waitLoops.begin(), m_waitLoops.end(), &loop));
+    // Qt's timers wake up to a millisecond late, so the loop blocks on the
+    // event queue until shortly before the deadline and the last stretch is
+    // slept precisely (an event arriving then waits for its end).
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + microseconds(timeoutUs);
+    const auto blockUntil = deadline - milliseconds(kTimerLatenessMs);
+    if (steady_clock::now() < blockUntil) {
+        QEventLoop loop;
+        QTimer timer;
+        timer.setSingleShot(true);
+        timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer, &QTimer::timeout, &loop, [&loop] { loop.exit(); });
+        const auto ms = duration_cast<milliseconds>(blockUntil - steady_clock::now()).count();
+        timer.start(static_cast<int>(std::min<std::int64_t>(ms, INT32_MAX)));
+        m_waitLoops.push_back(&loop);
+        loop.exec();
+        m_waitLoops.erase(std::find(m_waitLoops.begin(), m_waitLoops.end(), &loop));
+    }
+    if (!m_quit && steady_clock::now() < deadline)
+        std::this_thread::sleep_until(deadline);
 }
 
 void QtRuntime::runEventLoop()

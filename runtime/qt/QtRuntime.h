@@ -33,7 +33,7 @@ public:
     int screenWidth() override;
     int screenHeight() override;
     void processPendingEvents() override;
-    void waitForEvents(int timeoutMs) override;
+    void waitForEvents(std::int64_t timeoutUs) override;
     bool quitRequested() const override { return m_quit; }
     void runEventLoop() override;
     void selectInputDevices(const std::string& window, const std::string& control, bool mouse, bool keyboard,

@@ -177,9 +177,9 @@ void FakeRuntime::processPendingEvents()
         onDispatch();
 }
 
-void FakeRuntime::waitForEvents(int timeoutMs)
+void FakeRuntime::waitForEvents(std::int64_t timeoutUs)
 {
-    m_platform.now += static_cast<std::uint32_t>(timeoutMs);
+    m_platform.now += timeoutUs;
     processPendingEvents();
 }
 

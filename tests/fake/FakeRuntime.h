@@ -17,7 +17,7 @@ namespace vantorel::test {
 class FakePlatform : public Platform {
 public:
     std::vector<std::string> log; // "move x y", "LD", "LU", "RD", "RU", and style calls
-    std::uint32_t now = 1000;
+    std::int64_t now = 1000000; // microseconds
     std::map<WindowHandle, std::int32_t> exStyle;
     std::map<std::pair<WindowHandle, std::string>, std::uintptr_t> props;
     std::vector<std::tuple<WindowHandle, std::uint32_t, std::uint32_t>> layered;
@@ -25,7 +25,7 @@ public:
 
     void SetCursorPos(int x, int y) override;
     void mouse_event(std::uint32_t flags, std::int32_t, std::int32_t, std::uint32_t, std::uintptr_t) override;
-    std::uint32_t GetTickCount() override { return now; }
+    std::int64_t monotonicMicroseconds() override { return now; }
     std::int32_t GetWindowLongA(WindowHandle w, int) override { return exStyle[w]; }
     std::int32_t SetWindowLongA(WindowHandle w, int, std::int32_t v) override;
     bool SetLayeredWindowAttributes(WindowHandle w, std::uint32_t key, std::uint8_t, std::uint32_t flags) override;
@@ -62,7 +62,7 @@ public:
     int screenWidth() override { return screen[0]; }
     int screenHeight() override { return screen[1]; }
     void processPendingEvents() override;
-    void waitForEvents(int timeoutMs) override;
+    void waitForEvents(std::int64_t timeoutUs) override;
     bool quitRequested() const override { return m_loaded.empty(); }
     void runEventLoop() override {}
     void selectInputDevices(const std::string& w, const std::string& c, bool m, bool k, bool g) override;

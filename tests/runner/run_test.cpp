@@ -185,9 +185,10 @@ TEST_F(Run, StatusReadsRunningDuringTheFirstWaitAndLoopingAfterIt)
 
 TEST_F(Run, PacedWaitLastsMoreThanTAndBlocksInsteadOfPolling)
 {
-    const std::uint32_t start = platform.now;
+    const std::int64_t start = platform.now;
     pacedWait(program, 100);
-    EXPECT_GT(platform.now - start, 100u);
+    EXPECT_GT(platform.now - start, 100000);
+    EXPECT_LT(platform.now - start, 101000); // as soon as more than 100 ms have passed
     EXPECT_LE(rt.dispatchCount, 3); // one blocking wait to the deadline, not a busy loop
 
     rt.dispatchCount = 0;

@@ -101,7 +101,7 @@ TEST_F(QtRuntimeTest, ARunningTimersEventReachesItsOwnHandlerWhileItPumps)
                          const qint64 end = now() + 200;
                          while (now() < end) {
                              rt.processPendingEvents();
-                             rt.waitForEvents(static_cast<int>(end - now()));
+                             rt.waitForEvents((end - now()) * 1000);
                          }
                      }
                      --depth;
