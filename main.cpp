@@ -3,7 +3,6 @@
 #include "app/Startup.h"
 #include "platform/x11/X11Platform.h"
 #include "runtime/qt/QtRuntime.h"
-#include "runtime/qt/X11Window.h"
 
 #include <QApplication>
 #include <X11/Xlib.h>
@@ -32,7 +31,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
-    vantorel::X11Platform platform(vantorel::x11::display());
+    vantorel::X11Platform platform;
     vantorel::qt::QtRuntime runtime(platform);
     platform.setWindowEffects(&runtime);
     vantorel::Program program{runtime, platform};

@@ -10,7 +10,7 @@
 namespace vantorel {
 namespace {
 
-constexpr std::uint64_t kGrabWaitLimitUs = 200000;
+constexpr std::uint64_t kReleaseWaitLimitUs = 200000;
 
 std::uint64_t nowUs()
 {
@@ -86,7 +86,13 @@ private:
 
 } // namespace
 
-X11Platform::X11Platform(Display* display) : m_display(display) {}
+X11Platform::X11Platform() : m_display(XOpenDisplay(nullptr)) {}
+
+X11Platform::~X11Platform()
+{
+    if (m_display)
+        XCloseDisplay(m_display);
+}
 
 std::string X11Platform::missingExtensions(Display* display)
 {
@@ -97,30 +103,31 @@ std::string X11Platform::missingExtensions(Display* display)
     return missing;
 }
 
-void X11Platform::settleBeforeMove()
+void X11Platform::awaitDelivery()
 {
     // Under a click-to-focus window manager a click on a managed window goes
-    // through the manager's synchronous button grab, and a pointer move sent
-    // before the manager has replayed the click overtakes it. So before the
-    // pointer moves on from a click, wait until no grab is active, which a
-    // momentary grab of our own tells: it succeeds only then (at once when
-    // the click went to a window nobody grabs for), and is released at once.
-    if (!m_clickPending)
-        return;
-    m_clickPending = false;
-    const std::uint64_t deadline = nowUs() + kGrabWaitLimitUs;
-    while (XGrabPointer(m_display, DefaultRootWindow(m_display), False, 0, GrabModeAsync, GrabModeAsync, None, None,
-                        CurrentTime) != GrabSuccess) {
+    // through the manager's synchronous button grab: the server holds the
+    // click back until the manager replays it, and a move or click sent
+    // meanwhile overtakes it. The server's button state shows a release only
+    // once it has really been processed, so after each click wait until no
+    // button reads down (at once when nobody grabs for the window). Querying
+    // the state takes no events from anyone, unlike a probing grab would.
+    const std::uint64_t deadline = nowUs() + kReleaseWaitLimitUs;
+    for (;;) {
+        Window root, child;
+        int rx, ry, wx, wy;
+        unsigned mask = 0;
+        XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rx, &ry, &wx, &wy, &mask);
+        if (!(mask & (Button1Mask | Button2Mask | Button3Mask)))
+            return;
         if (nowUs() >= deadline)
-            return; // someone holds the pointer for good (a menu, a drag): do not hang
+            return; // the user holds a button down: do not hang
         std::this_thread::sleep_for(std::chrono::microseconds(100));
     }
-    XUngrabPointer(m_display, CurrentTime);
 }
 
 void X11Platform::SetCursorPos(int x, int y)
 {
-    settleBeforeMove();
     XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
     XFlush(m_display);
 }
@@ -138,7 +145,8 @@ void X11Platform::mouse_event(std::uint32_t flags, std::int32_t, std::int32_t, s
     }
     XTestFakeButtonEvent(m_display, button, press, CurrentTime);
     XFlush(m_display);
-    m_clickPending = true;
+    if (!press)
+        awaitDelivery();
 }
 
 std::int64_t X11Platform::monotonicMicroseconds() { return static_cast<std::int64_t>(nowUs()); }

@@ -15,8 +15,12 @@ namespace vantorel {
 
 class X11Platform : public Platform {
 public:
-    /// Uses `display` for injection (the toolkit's own connection).
-    explicit X11Platform(Display* display);
+    /// Opens a connection of its own for injection: a round trip on it does
+    /// not wait behind the toolkit's traffic or its event reader thread.
+    X11Platform();
+    ~X11Platform() override;
+    X11Platform(const X11Platform&) = delete;
+    X11Platform& operator=(const X11Platform&) = delete;
     void setWindowEffects(WindowEffects* effects) { m_effects = effects; }
 
     /// Empty when every extension the program needs is there, else what is missing.
@@ -40,13 +44,12 @@ private:
         std::uint32_t key = 0;
     };
     void applyEffects(WindowHandle window);
-    void settleBeforeMove();
+    void awaitDelivery();
 
     Display* m_display;
     WindowEffects* m_effects = nullptr;
     std::map<WindowHandle, Layered> m_layered;
     std::map<std::pair<WindowHandle, std::string>, std::uintptr_t> m_props;
-    bool m_clickPending = false;
 };
 
 } // namespace vantorel

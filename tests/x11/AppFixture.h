@@ -57,7 +57,7 @@ protected:
     std::string text(const std::string& control) { return rt.readText(kMainWindow, control); }
 
     XDriver x;
-    X11Platform platform{x11::display()};
+    X11Platform platform;
     qt::QtRuntime rt{platform};
     Program program{rt, platform};
 };
