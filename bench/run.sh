@@ -50,7 +50,11 @@ wait_presses() { # file count timeout_s
   done
   return 0
 }
-stop_program() { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; }
+stop_program() { # the program is not this shell's child: wait until it is gone
+  kill "$1" 2>/dev/null || true
+  for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || break; sleep 0.05; done
+  sleep 0.3
+}
 
 echo "== start-up, idle"
 start_program
