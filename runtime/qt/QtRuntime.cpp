@@ -58,6 +58,7 @@ struct QtRuntime::Win {
     bool alive = true;
     bool suppressed = true; // control events are dropped while the window is built
     bool topMost = false;
+    bool aboveSent = false; // the manager has our above state since the last show
     int position = 0;
     int busy = 0; // handlers of this window on the stack
     QEventLoop* dialogLoop = nullptr;
@@ -488,6 +489,7 @@ void QtRuntime::showWindow(Win& win)
     }
     default: top->show(); break;
     }
+    win.aboveSent = false; // the state is lost when a window is shown anew
     applyTopMost(win);
     if (win.clickThrough)
         applyClickThroughShape(win);
@@ -517,8 +519,10 @@ void QtRuntime::applyTopMost(Win& win)
     TopWindow* top = win.widget.get();
     if (!top->isVisible())
         return;
-    if (Display* dpy = x11::display())
+    if (Display* dpy = x11::display(); dpy && (win.aboveSent != win.topMost || !win.topMost)) {
         x11::setAbove(dpy, top->winId(), win.topMost);
+        win.aboveSent = win.topMost;
+    }
     if (win.topMost)
         top->raise(); // above the other top-most windows too; does not activate
 }
@@ -758,7 +762,10 @@ void QtRuntime::writeProperty(const std::string& window, const std::string& cont
             e->setText(q(value.toText()));
             e->setCursorPosition(0);
         } else if (auto* e = qobject_cast<QPlainTextEdit*>(w)) {
-            e->setPlainText(toDisplay(value.toText()));
+            const QString text = toDisplay(value.toText());
+            if (e->toPlainText() == text)
+                return;
+            e->setPlainText(text);
         } else if (auto* l = qobject_cast<QLabel*>(w)) {
             l->setText(toDisplay(value.toText()));
         } else if (auto* b = qobject_cast<QPushButton*>(w); b && ctl.kind == Kind::Button) {
@@ -771,10 +778,27 @@ void QtRuntime::writeProperty(const std::string& window, const std::string& cont
         break;
     case Prop::Visible: w->setVisible(value.toBool()); break;
     case Prop::Enabled: w->setEnabled(value.toBool()); break;
-    case Prop::Left: w->move(clampCoord(value.toInt()), w->y()); break;
-    case Prop::Top: w->move(w->x(), clampCoord(value.toInt())); break;
-    case Prop::Width: w->resize(clampSize(value.toInt()), w->height()); break;
-    case Prop::Height: w->resize(w->width(), clampSize(value.toInt())); break;
+    case Prop::Left:
+    case Prop::Top:
+    case Prop::Width:
+    case Prop::Height: {
+        const int v = value.toInt();
+        QRect r = w->geometry();
+        if (prop == Prop::Left) r.moveLeft(clampCoord(v));
+        if (prop == Prop::Top) r.moveTop(clampCoord(v));
+        if (prop == Prop::Width) r.setWidth(clampSize(v));
+        if (prop == Prop::Height) r.setHeight(clampSize(v));
+        if (r == w->geometry())
+            return; // nothing moves, nothing to repaint
+        const bool resized = r.size() != w->size();
+        w->setGeometry(r);
+        if (win->colourKeyed) {
+            if (resized)
+                win->regionCache.erase(w);
+            scheduleMaskUpdate(*win);
+        }
+        return;
+    }
     case Prop::TextColour:
         setColour(w, qobject_cast<QLabel*>(w) ? QPalette::WindowText : QPalette::Text, value.toColour());
         w->repaint();
@@ -786,8 +810,7 @@ void QtRuntime::writeProperty(const std::string& window, const std::string& cont
     default: fatal("不支持的属性: " + control);
     }
     if (win->colourKeyed) {
-        if (prop != Prop::Left && prop != Prop::Top)
-            win->regionCache.erase(w);
+        win->regionCache.erase(w);
         scheduleMaskUpdate(*win);
     }
 }
@@ -828,6 +851,7 @@ void QtRuntime::writePosition(Win& win, int position)
     case 2: top->showMinimized(); break;
     case 3: top->showMaximized(); break;
     }
+    win.aboveSent = false;
     applyTopMost(win);
 }
 
@@ -981,8 +1005,6 @@ void QtRuntime::updateMask(Win& win)
         region = QRegion(-1, -1, 1, 1); // an empty mask would mean "no mask": keep one pixel off-window
     if (top->mask() != region)
         top->setMask(region);
-    if (win.clickThrough)
-        applyClickThroughShape(win);
 }
 
 } // namespace vantorel::qt
