@@ -194,6 +194,8 @@ std::vector<long> XDriver::cardinals(Window w, const char* property)
     return values;
 }
 
+Window XDriver::root() const { return DefaultRootWindow(m_dpy); }
+
 std::vector<Window> XDriver::stacking()
 {
     std::vector<Window> out;

@@ -38,6 +38,7 @@ public:
     /// ICCCM WM_STATE: 1 normal, 3 iconic, 0 when absent.
     long wmState(Window w);
     std::vector<long> cardinals(Window w, const char* property);
+    Window root() const;
     /// _NET_CLIENT_LIST_STACKING, bottom to top.
     std::vector<Window> stacking();
     /// The window's client area origin on the root window.

@@ -49,6 +49,23 @@ TEST_F(MainWindow, IsCentredTopMostAndShowsItsInitialContents)
     EXPECT_EQ(rt.readInt(kMainWindow, "时钟2", Prop::Period), 10);
 }
 
+TEST_F(MainWindow, TheCrosshairPictureIsShrunkTo88PixelsAndCentredOnButtonFace)
+{
+    QWidget* picture = rt.widgetOf(kMainWindow)->findChild<QWidget*>(QStringLiteral("准星"));
+    ASSERT_NE(picture, nullptr);
+    const QImage shot = picture->grab().toImage();
+    ASSERT_EQ(shot.size(), QSize(104, 88));
+    const QColor face = picture->palette().color(QPalette::Window);
+    auto isRed = [](QColor c) { return c.red() > 150 && c.green() < 100 && c.blue() < 100; };
+    for (int y : {0, 44, 87}) {
+        EXPECT_EQ(shot.pixelColor(3, y), face);   // the strips left and right of the image
+        EXPECT_EQ(shot.pixelColor(100, y), face);
+    }
+    EXPECT_TRUE(isRed(shot.pixelColor(52, 44)));   // the crosshair's centre: image x 8..95
+    EXPECT_FALSE(isRed(shot.pixelColor(12, 4)));   // the light background in its corner
+    EXPECT_NE(shot.pixelColor(12, 4), face);
+}
+
 TEST_F(MainWindow, IntegerBoxesDropTypedLettersButNotPastedText)
 {
     clickControl("X坐标1");

@@ -81,8 +81,10 @@ protected:
 TEST_F(Picker, ACaptureFillsTheFirstSlotLetsTheClickThroughAndRestoresTheWindow)
 {
     bool mainDisabled = false;
+    QRect overlay;
     withOverlayOpen([&] {
         mainDisabled = !rt.widgetOf(kMainWindow)->isEnabled();
+        overlay = rt.widgetOf(kPickerWindow)->geometry();
         x.button(1, false); // the press on the picture ends; it must not count
         settle(100);
         EXPECT_TRUE(rt.isLoaded(kPickerWindow));
@@ -92,6 +94,9 @@ TEST_F(Picker, ACaptureFillsTheFirstSlotLetsTheClickThroughAndRestoresTheWindow)
         x.button(1, false);
     });
     EXPECT_TRUE(mainDisabled);
+    const auto workArea = x.cardinals(x.root(), "_NET_WORKAREA");
+    ASSERT_GE(workArea.size(), 4u);
+    EXPECT_EQ(overlay, QRect(int(workArea[0]), int(workArea[1]), int(workArea[2]), int(workArea[3])));
     EXPECT_EQ(text("X坐标1"), "300");
     EXPECT_EQ(text("Y坐标1"), "200");
     EXPECT_EQ(rt.readText(kMainWindow, "状态标签", Prop::Caption), "坐标1写入成功！");
