@@ -1,5 +1,6 @@
 #include "platform/x11/X11Platform.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
@@ -151,32 +152,65 @@ void X11Platform::mouse_event(std::uint32_t flags, std::int32_t, std::int32_t, s
 
 std::int64_t X11Platform::monotonicMicroseconds() { return static_cast<std::int64_t>(nowUs()); }
 
+// The extended style, the colour key and the program's window properties are
+// kept as properties of the X window itself, so they go with the window.
+namespace {
+const char* const kExStyleProperty = "_VANTOREL_EXSTYLE";
+const char* const kColourKeyProperty = "_VANTOREL_COLOURKEY";
+
+bool readWindowProperty(Display* dpy, WindowHandle window, const std::string& name, std::uintptr_t& value)
+{
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    const bool found = XGetWindowProperty(dpy, window, XInternAtom(dpy, name.c_str(), False), 0, 1, False,
+                                          XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+                       type == XA_CARDINAL && format == 32 && count == 1;
+    if (found)
+        value = static_cast<std::uintptr_t>(*reinterpret_cast<unsigned long*>(data));
+    if (data)
+        XFree(data);
+    return found;
+}
+
+void writeWindowProperty(Display* dpy, WindowHandle window, const std::string& name, std::uintptr_t value)
+{
+    const unsigned long v = value;
+    XChangeProperty(dpy, window, XInternAtom(dpy, name.c_str(), False), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&v), 1);
+    XFlush(dpy);
+}
+
+std::int32_t asInt32(std::uintptr_t value) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(value)); }
+} // namespace
+
 std::int32_t X11Platform::GetWindowLongA(WindowHandle window, int index)
 {
-    if (index != GWL_EXSTYLE)
-        return 0;
-    auto it = m_layered.find(window);
-    return it == m_layered.end() ? 0 : it->second.exStyle;
+    std::uintptr_t style = 0;
+    if (index == GWL_EXSTYLE)
+        readWindowProperty(m_display, window, kExStyleProperty, style);
+    return asInt32(style);
 }
 
 std::int32_t X11Platform::SetWindowLongA(WindowHandle window, int index, std::int32_t value)
 {
     if (index != GWL_EXSTYLE)
         return 0;
-    auto& state = m_layered[window];
-    const std::int32_t previous = state.exStyle;
-    state.exStyle = value;
+    const std::int32_t previous = GetWindowLongA(window, index);
+    writeWindowProperty(m_display, window, kExStyleProperty, static_cast<std::uint32_t>(value));
     applyEffects(window);
     return previous;
 }
 
 bool X11Platform::SetLayeredWindowAttributes(WindowHandle window, std::uint32_t colourKey, std::uint8_t, std::uint32_t flags)
 {
-    auto& state = m_layered[window];
-    if (!(state.exStyle & WS_EX_LAYERED))
+    if (!(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED))
         return false;
-    state.hasKey = (flags & LWA_COLORKEY) != 0;
-    state.key = colourKey;
+    if (flags & LWA_COLORKEY)
+        writeWindowProperty(m_display, window, kColourKeyProperty, colourKey);
+    else
+        XDeleteProperty(m_display, window, XInternAtom(m_display, kColourKeyProperty, False));
     applyEffects(window);
     return true;
 }
@@ -185,30 +219,31 @@ void X11Platform::applyEffects(WindowHandle window)
 {
     if (!m_effects)
         return;
-    const auto& state = m_layered[window];
-    m_effects->applyColourKey(window, (state.exStyle & WS_EX_LAYERED) && state.hasKey, state.key);
-    m_effects->applyClickThrough(window, (state.exStyle & WS_EX_TRANSPARENT) != 0);
+    const std::int32_t style = GetWindowLongA(window, GWL_EXSTYLE);
+    std::uintptr_t key = 0;
+    const bool keyed = readWindowProperty(m_display, window, kColourKeyProperty, key);
+    m_effects->applyColourKey(window, (style & WS_EX_LAYERED) && keyed, static_cast<std::uint32_t>(key));
+    m_effects->applyClickThrough(window, (style & WS_EX_TRANSPARENT) != 0);
 }
 
 bool X11Platform::SetPropA(WindowHandle window, const std::string& name, std::uintptr_t value)
 {
-    m_props[{window, name}] = value;
+    writeWindowProperty(m_display, window, name, value);
     return true;
 }
 
 std::uintptr_t X11Platform::GetPropA(WindowHandle window, const std::string& name)
 {
-    auto it = m_props.find({window, name});
-    return it == m_props.end() ? 0 : it->second;
+    std::uintptr_t value = 0;
+    readWindowProperty(m_display, window, name, value);
+    return value;
 }
 
 std::uintptr_t X11Platform::RemovePropA(WindowHandle window, const std::string& name)
 {
-    auto it = m_props.find({window, name});
-    if (it == m_props.end())
-        return 0;
-    const std::uintptr_t value = it->second;
-    m_props.erase(it);
+    const std::uintptr_t value = GetPropA(window, name);
+    XDeleteProperty(m_display, window, XInternAtom(m_display, name.c_str(), False));
+    XFlush(m_display);
     return value;
 }
 

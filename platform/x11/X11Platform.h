@@ -6,7 +6,6 @@
 #include "platform/Platform.h"
 #include "platform/x11/WindowEffects.h"
 
-#include <map>
 #include <string>
 
 typedef struct _XDisplay Display;
@@ -38,18 +37,11 @@ public:
     std::unique_ptr<MouseButtonSource> openMouse() override;
 
 private:
-    struct Layered {
-        std::int32_t exStyle = 0;
-        bool hasKey = false;
-        std::uint32_t key = 0;
-    };
     void applyEffects(WindowHandle window);
     void awaitDelivery();
 
     Display* m_display;
     WindowEffects* m_effects = nullptr;
-    std::map<WindowHandle, Layered> m_layered;
-    std::map<std::pair<WindowHandle, std::string>, std::uintptr_t> m_props;
 };
 
 } // namespace vantorel

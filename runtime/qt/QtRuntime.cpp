@@ -224,6 +224,13 @@ QtRuntime::Control& QtRuntime::requireControl(Win& win, const std::string& contr
     return it->second;
 }
 
+QWidget* QtRuntime::requireWidget(Control& ctl, const std::string& control) const
+{
+    if (!ctl.widget)
+        fatal("不支持的属性: " + control);
+    return ctl.widget;
+}
+
 std::shared_ptr<QtRuntime::Win> QtRuntime::findByHandle(std::uintptr_t handle) const
 {
     for (const auto& [name, win] : m_windows)
@@ -698,9 +705,7 @@ Value QtRuntime::readProperty(const std::string& window, const std::string& cont
             return Value(std::int32_t{ctl.timer->period()});
         fatal("不支持的时钟属性: " + control);
     }
-    QWidget* w = ctl.widget;
-    if (!w)
-        fatal("不支持的属性: " + control);
+    QWidget* w = requireWidget(ctl, control);
     switch (prop) {
     case Prop::Text:
     case Prop::Caption:
@@ -752,9 +757,7 @@ void QtRuntime::writeProperty(const std::string& window, const std::string& cont
         ctl.timer->setPeriod(value.toInt());
         return;
     }
-    QWidget* w = ctl.widget;
-    if (!w)
-        fatal("不支持的属性: " + control);
+    QWidget* w = requireWidget(ctl, control);
     switch (prop) {
     case Prop::Text:
     case Prop::Caption:

@@ -59,6 +59,7 @@ private:
     std::shared_ptr<Win> find(const std::string& window) const;
     std::shared_ptr<Win> require(const std::string& window) const;
     Control& requireControl(Win& win, const std::string& control) const;
+    QWidget* requireWidget(Control& ctl, const std::string& control) const;
     std::shared_ptr<Win> findByHandle(std::uintptr_t handle) const;
     void buildControls(Win& win);
     void dispatch(const std::shared_ptr<Win>& win, const std::string& control, const Event& event);

@@ -48,17 +48,25 @@ void XDriver::sync() { XSync(m_dpy, False); }
 
 void XDriver::key(const char* name, bool control) { key(XStringToKeysym(name), control); }
 
-void XDriver::makeTopMost(Window w)
+namespace {
+// A request to the window manager about `w`, as EWMH has clients send them.
+void askWindowManager(Display* dpy, Window w, const char* message, long l0, long l1)
 {
     XEvent ev{};
     ev.xclient.type = ClientMessage;
     ev.xclient.window = w;
-    ev.xclient.message_type = XInternAtom(m_dpy, "_NET_WM_STATE", False);
+    ev.xclient.message_type = XInternAtom(dpy, message, False);
     ev.xclient.format = 32;
-    ev.xclient.data.l[0] = 1;
-    ev.xclient.data.l[1] = static_cast<long>(XInternAtom(m_dpy, "_NET_WM_STATE_ABOVE", False));
-    XSendEvent(m_dpy, DefaultRootWindow(m_dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
-    XSync(m_dpy, False);
+    ev.xclient.data.l[0] = l0;
+    ev.xclient.data.l[1] = l1;
+    XSendEvent(dpy, DefaultRootWindow(dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+    XSync(dpy, False);
+}
+} // namespace
+
+void XDriver::makeTopMost(Window w)
+{
+    askWindowManager(m_dpy, w, "_NET_WM_STATE", 1, static_cast<long>(XInternAtom(m_dpy, "_NET_WM_STATE_ABOVE", False)));
 }
 
 void XDriver::click(int x, int y, unsigned b)
@@ -212,14 +220,7 @@ void XDriver::rootOrigin(Window w, int& x, int& y)
 
 void XDriver::requestClose(Window w)
 {
-    XEvent ev{};
-    ev.xclient.type = ClientMessage;
-    ev.xclient.window = w;
-    ev.xclient.message_type = XInternAtom(m_dpy, "_NET_CLOSE_WINDOW", False);
-    ev.xclient.format = 32;
-    ev.xclient.data.l[1] = 2; // source: a pager, as a user's close
-    XSendEvent(m_dpy, DefaultRootWindow(m_dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
-    XSync(m_dpy, False);
+    askWindowManager(m_dpy, w, "_NET_CLOSE_WINDOW", 0, 2); // source 2: a pager, as a user's close
 }
 
 unsigned long XDriver::pixel(int x, int y)

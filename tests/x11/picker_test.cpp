@@ -82,9 +82,13 @@ TEST_F(Picker, ACaptureFillsTheFirstSlotLetsTheClickThroughAndRestoresTheWindow)
 {
     bool mainDisabled = false;
     QRect overlay;
+    std::vector<long> savedStyle, style;
     withOverlayOpen([&] {
         mainDisabled = !rt.widgetOf(kMainWindow)->isEnabled();
         overlay = rt.widgetOf(kPickerWindow)->geometry();
+        const Window handle = static_cast<Window>(rt.nativeHandle(kPickerWindow));
+        savedStyle = x.cardinals(handle, "transparent_tmp");
+        style = x.cardinals(handle, "_VANTOREL_EXSTYLE");
         x.button(1, false); // the press on the picture ends; it must not count
         settle(100);
         EXPECT_TRUE(rt.isLoaded(kPickerWindow));
@@ -94,6 +98,9 @@ TEST_F(Picker, ACaptureFillsTheFirstSlotLetsTheClickThroughAndRestoresTheWindow)
         x.button(1, false);
     });
     EXPECT_TRUE(mainDisabled);
+    // the style before click-through (layered only) is kept on the window; now layered and transparent
+    EXPECT_EQ(savedStyle, std::vector<long>{0x80000});
+    EXPECT_EQ(style, std::vector<long>{0x80020});
     const auto workArea = x.cardinals(x.root(), "_NET_WORKAREA");
     ASSERT_GE(workArea.size(), 4u);
     EXPECT_EQ(overlay, QRect(int(workArea[0]), int(workArea[1]), int(workArea[2]), int(workArea[3])));
