@@ -35,7 +35,8 @@ void QtRuntime::buildControls(Win& win)
                 pic->onLeftPressed = bind(EventKind::LeftPressed);
                 w = pic;
             } else {
-                auto* label = new QLabel(toDisplay(c.content), parent);
+                auto* label = c.kind == Kind::TransparentLabel ? new GlyphLabel(toDisplay(c.content), parent)
+                                                               : new QLabel(toDisplay(c.content), parent);
                 label->setAlignment(alignmentFor(c));
                 label->setWordWrap(c.flags & flag::WordWrap);
                 label->setTextFormat(Qt::PlainText);

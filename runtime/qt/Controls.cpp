@@ -3,7 +3,9 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 
 namespace vantorel::qt {
 
@@ -29,6 +31,45 @@ bool IntegerInputFilter::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+const QImage& GlyphLabel::glyphs()
+{
+    if (m_glyphs.isNull() && width() > 0 && height() > 0) {
+        m_glyphs = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+        m_glyphs.fill(Qt::transparent);
+        m_laying = true;
+        render(&m_glyphs, QPoint(), QRegion(), QWidget::DrawChildren); // QLabel's own drawing, once
+        m_laying = false;
+    }
+    return m_glyphs;
+}
+
+void GlyphLabel::paintEvent(QPaintEvent* e)
+{
+    if (m_laying || m_glyphs.isNull()) {
+        // Lay out and draw directly this time; the image is made outside the
+        // paint event, where rendering the label elsewhere is allowed.
+        QLabel::paintEvent(e);
+        if (!m_laying)
+            QTimer::singleShot(0, this, [this] { glyphs(); });
+        return;
+    }
+    QPainter p(this);
+    p.drawImage(e->rect().topLeft(), m_glyphs, e->rect());
+}
+
+void GlyphLabel::changeEvent(QEvent* e)
+{
+    if (e->type() == QEvent::FontChange || e->type() == QEvent::PaletteChange)
+        contentChanged();
+    QLabel::changeEvent(e);
+}
+
+void GlyphLabel::resizeEvent(QResizeEvent* e)
+{
+    contentChanged();
+    QLabel::resizeEvent(e);
 }
 
 PictureLabel::PictureLabel(QImage image, QWidget* parent) : QWidget(parent), m_image(std::move(image))

@@ -25,6 +25,27 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
+/// A transparent label: only its glyphs are drawn, over whatever lies
+/// beneath. They are laid out once per change of text, font, colour or size
+/// and kept as an image, so that moving the label (the picker's crosshair
+/// lines move on every tick) only copies pixels.
+class GlyphLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    /// The label's glyphs on a transparent background, at its current size.
+    const QImage& glyphs();
+    void contentChanged() { m_glyphs = QImage(); }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    QImage m_glyphs;
+    bool m_laying = false;
+};
+
 /// A label that shows the runtime's picture: natural size when it fits, else
 /// shrunk by the smaller ratio (truncated), centred on its background colour.
 class PictureLabel : public QWidget {

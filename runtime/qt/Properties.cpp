@@ -99,6 +99,8 @@ void QtRuntime::writeProperty(const std::string& window, const std::string& cont
             e->setPlainText(text);
         } else if (auto* l = qobject_cast<QLabel*>(w)) {
             l->setText(toDisplay(value.toText()));
+            if (auto* glyphs = dynamic_cast<GlyphLabel*>(l))
+                glyphs->contentChanged();
         } else if (auto* b = qobject_cast<QPushButton*>(w); b && ctl.kind == Kind::Button) {
             setButtonCaption(b, value.toText());
         } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
