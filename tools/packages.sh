@@ -2,7 +2,7 @@
 # Installs what building, running and testing Vantorel needs on Debian 12.
 set -euo pipefail
 packages=(
-  cmake ninja-build g++ clang pkg-config
+  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev libgl-dev libx11-dev libxtst-dev libxi-dev libxext-dev libxfixes-dev libxcb1-dev
   libjpeg62-turbo-dev
   fonts-wqy-zenhei
