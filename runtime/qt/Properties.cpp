@@ -89,14 +89,15 @@ void QtRuntime::writeProperty(const std::string& window, const std::string& cont
     switch (prop) {
     case Prop::Text:
     case Prop::Caption:
+        // Writing the text a control already shows changes nothing (the run
+        // writes its status on every click; the readout stands still with the pointer).
+        if (readProperty(window, control, prop).toText() == value.toText())
+            return;
         if (auto* e = qobject_cast<QLineEdit*>(w)) {
             e->setText(q(value.toText()));
             e->setCursorPosition(0);
         } else if (auto* e = qobject_cast<QPlainTextEdit*>(w)) {
-            const QString text = toDisplay(value.toText());
-            if (e->toPlainText() == text)
-                return;
-            e->setPlainText(text);
+            e->setPlainText(toDisplay(value.toText()));
         } else if (auto* l = qobject_cast<QLabel*>(w)) {
             l->setText(toDisplay(value.toText()));
             if (auto* glyphs = dynamic_cast<GlyphLabel*>(l))
