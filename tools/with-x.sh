@@ -4,7 +4,9 @@
 set -uo pipefail
 
 display=""
-for n in $(seq 90 140); do
+# VANTOREL_DISPLAYS="first last" keeps parallel runs on separate display numbers.
+read -r first last <<<"${VANTOREL_DISPLAYS:-90 140}"
+for n in $(seq "$first" "$last"); do
   if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then display=":$n"; break; fi
 done
 [ -n "$display" ] || { echo "with-x: no free display number" >&2; exit 1; }
