@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Prints Vantorel's figures: start-up time, idle CPU and memory, click
 # throughput against xdotool, the cost of safe delivery to managed windows,
-# timing precision of slot delays, CPU during a paced wait and with the picker open.
+# timing precision of slot delays, CPU during a paced wait and with the picker open,
+# and whether a run with every delay 0 can be closed and keeps its memory.
 # Runs under its own Xvfb + openbox; builds a release build in build-bench/.
+# VANTOREL_BENCH_PROGRAM=path measures another build of the program (e.g. an
+# older one kept for comparison) with this build's tools.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${VANTOREL_BENCH_UNDER_X:-}" ]; then
@@ -14,12 +17,13 @@ fi
 
 B=build-bench
 M=$B/bench/measure
+P=${VANTOREL_BENCH_PROGRAM:-$B/vantorel}
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
 trap cleanup EXIT
 
 start_program() { # sets ms, pid and the client origin OX, OY
-  read -r ms pid < <($M startup $B/vantorel)
+  read -r ms pid < <($M startup "$P")
   pids+=("$pid")
   sleep 0.5
   win=$(xdotool search --name '^Vantorel' | tail -1)
@@ -60,7 +64,7 @@ echo "== start-up, idle"
 start_program
 echo "start-up, exec to main window mapped: $ms ms"
 echo "resident memory: $($M rss "$pid")"
-echo "idle CPU over 30 s: $($M cpu "$pid" 30) of one core"
+echo "idle over 30 s: $($M wakeups "$pid" 30) of one core"
 stop_program "$pid"
 
 echo "== click throughput, one slot, delays 0, into an override-redirect recorder"
@@ -94,16 +98,19 @@ for kind in managed override; do
   stop_program "$pid"
 done
 
-echo "== timing of a 100 ms slot delay over 100 clicks"
+echo "== timing of slot delays (recorder's monotonic stamps)"
 start_recorder 400x400+40+40 --override
-start_program
-slot 1 200 200 100
-fill 453 238 10; fill 454 279 0
-: >"$rec"
-press_start
-wait_presses "$rec" 100 30
-$M clicks 100 <"$rec"
-stop_program "$pid"
+for spec in 1:40 10:20 100:10 1000:4; do # delay in ms : repeat count (count x count clicks)
+  delay=${spec%:*} count=${spec#*:}
+  start_program
+  slot 1 200 200 "$delay"
+  fill 453 238 "$count"; fill 454 279 0
+  : >"$rec"
+  press_start
+  wait_presses "$rec" $((count * count)) $((count * count * delay / 1000 + 20))
+  echo -n "$delay ms: "; $M clicks "$delay" <"$rec" | tr '\n' ' '; echo
+  stop_program "$pid"
+done
 
 echo "== CPU during a 10 s paced wait"
 start_program
@@ -114,14 +121,37 @@ sleep 6.5
 echo "CPU while waiting, over 10 s: $($M cpu "$pid" 10) of one core"
 stop_program "$pid"
 
+echo "== a run with every delay 0 and no end: memory, then a close request"
+start_recorder 400x400+40+40 --override
+start_program
+slot 1 200 200 0
+fill 453 238 2147483647; fill 454 279 0
+press_start
+wait_presses "$rec" 1 10
+sleep 3
+before=$(grep -c '^press' "$rec"); rss_before=$($M rss "$pid")
+sleep 20
+after=$(grep -c '^press' "$rec"); rss_after=$($M rss "$pid")
+echo "resident memory after 3 s of clicking: $rss_before, 20 s and $((after - before)) clicks later: $rss_after"
+echo "close request to process gone: $($M close "$pid" 3000)"
+stop_program "$pid"
+
 echo "== picker overlay open, pointer moving"
 start_program
 xdotool mousemove $((OX + 50)) $((OY + 40)) click 1
 sleep 1
-( end=$((SECONDS + 11)); while [ $SECONDS -lt $end ]; do xdotool mousemove $((RANDOM % 1500 + 100)) $((RANDOM % 700 + 100)); sleep 0.01; done ) &
+$M wiggle 11 100 &
 mover=$!
 sleep 0.5
-echo "CPU with the overlay open and the pointer moving, over 10 s: $($M cpu "$pid" 10) of one core"
+xvfb=${VANTOREL_XVFB_PID:-}
+[ -n "$xvfb" ] && $M cpu "$xvfb" 10 >"$rec.xcpu" &
+echo "with the overlay open and the pointer moving 100 times a second:"
+echo "  program CPU over 10 s: $($M cpu "$pid" 10) of one core"
+wait "$mover" 2>/dev/null || true
+[ -n "$xvfb" ] && echo "  X server CPU over the same 10 s: $(cat "$rec.xcpu") of one core"
+$M wiggle 5.5 100 &
+mover=$!
+echo "  $($M requests 5)"
 wait "$mover" 2>/dev/null || true
 $M lines 300 300 40
 stop_program "$pid"

@@ -69,9 +69,12 @@ protected:
     {
         std::vector<std::string> lines;
         std::istringstream in(recorder->out());
-        for (std::string line; std::getline(in, line);)
-            if (line != "ready")
-                lines.push_back(line.substr(0, line.rfind(' '))); // without the time
+        for (std::string line; std::getline(in, line);) {
+            std::istringstream fields(line);
+            std::string kind, button, x, y; // without the times
+            if (fields >> kind >> button >> x >> y)
+                lines.push_back(kind + " " + button + " " + x + " " + y);
+        }
         return lines;
     }
 

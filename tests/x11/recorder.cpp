@@ -1,5 +1,7 @@
 // A small X client that records the button events it receives, one line each:
-// "press|release BUTTON ROOT_X ROOT_Y SERVER_TIME", then "ready" once mapped.
+// "press|release BUTTON ROOT_X ROOT_Y SERVER_TIME MONOTONIC_US", then "ready"
+// once mapped. The server's time counts whole milliseconds; the monotonic
+// stamp, taken as the event is read, is fine enough to judge a schedule by.
 // Usage: recorder WxH+X+Y [--override] [--colour RRGGBB] [--title T]
 
 #include <X11/Xlib.h>
@@ -8,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 int main(int argc, char** argv)
@@ -55,8 +58,11 @@ int main(int argc, char** argv)
             ready = true;
             std::printf("ready\n");
         } else if (ev.type == ButtonPress || ev.type == ButtonRelease) {
-            std::printf("%s %u %d %d %lu\n", ev.type == ButtonPress ? "press" : "release", ev.xbutton.button,
-                        ev.xbutton.x_root, ev.xbutton.y_root, ev.xbutton.time);
+            timespec now{};
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            std::printf("%s %u %d %d %lu %lld\n", ev.type == ButtonPress ? "press" : "release", ev.xbutton.button,
+                        ev.xbutton.x_root, ev.xbutton.y_root, ev.xbutton.time,
+                        static_cast<long long>(now.tv_sec) * 1000000 + now.tv_nsec / 1000);
         }
         std::fflush(stdout);
     }
