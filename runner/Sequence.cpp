@@ -15,12 +15,16 @@ const std::string kRepeatCount = "循环次数编辑框";
 const std::string kEndOfPassDelay = "编辑框1";
 const std::string kPassCounterLabel = "标签1";
 
+// A wait that ends later than this after its due time has fallen behind; less
+// is the ordinary lateness of waking up, which the schedule absorbs.
+constexpr std::int64_t kBehindUs = 1000;
+
 // While a paced wait dispatches events the user may close the main window;
 // from then on nothing of it may be read or written and no click injected.
 bool mainWindowGone(Program& p) { return !p.rt.isLoaded(kMainWindow); }
 
 /// Visits slot k; false when it was skipped. `alive` turns false if the window went away.
-bool visitSlot(Program& p, int k, bool& alive)
+bool visitSlot(Program& p, RunSchedule& schedule, int k, bool& alive)
 {
     if (slotSkipped(p.rt, k))
         return false;
@@ -30,7 +34,7 @@ bool visitSlot(Program& p, int k, bool& alive)
         const std::int32_t y = numericReading(p.rt, yBox(k));
         const std::int32_t a = actionCode(p.rt, k);
         synthesisedClick(p.platform, x, y, a);
-        pacedWait(p, numericReading(p.rt, delayBox(k)));
+        pacedWait(p, schedule, numericReading(p.rt, delayBox(k)));
         if (mainWindowGone(p)) {
             alive = false;
             return true;
@@ -57,41 +61,61 @@ void synthesisedClick(Platform& platform, std::int32_t x, std::int32_t y, std::i
     }
 }
 
-void pacedWait(Program& p, std::int32_t ms)
+void pacedWait(Program& p, RunSchedule& schedule, std::int32_t ms)
 {
-    if (ms <= 0)
+    // The next click is due a delay after the last one was due, not after it
+    // was made: what a click costs does not stretch the interval, and a wait
+    // that ends a little late makes no later click late. A run that fell
+    // behind (a stall, a slow click, a nested run) starts again from now
+    // rather than bursting to catch up.
+    const std::int64_t now = p.platform.monotonicMicroseconds();
+    const std::int64_t target = schedule.dueUs + std::int64_t{ms > 0 ? ms : 0} * 1000;
+    schedule.dueUs = target > now ? target : now;
+    if (ms <= 0) {
+        // Without delays a run would never read its events: a close request
+        // or Esc would go unheard until its end, and the toolkit's queue would
+        // grow with every click. Reading them now and then costs next to nothing.
+        if (now - schedule.lastReadUs >= kEventReadIntervalUs) {
+            schedule.lastReadUs = now;
+            p.rt.processPendingEvents();
+        }
         return;
-    const std::int64_t limitUs = std::int64_t{ms} * 1000;
-    const std::int64_t start = p.platform.monotonicMicroseconds();
+    }
     for (;;) {
         p.rt.processPendingEvents();
-        const std::int64_t elapsed = p.platform.monotonicMicroseconds() - start;
-        if (elapsed > limitUs || p.rt.quitRequested() || mainWindowGone(p))
+        schedule.lastReadUs = p.platform.monotonicMicroseconds();
+        const std::int64_t left = schedule.dueUs - schedule.lastReadUs;
+        if (left <= 0 || p.rt.quitRequested() || mainWindowGone(p)) {
+            if (-left > kBehindUs)
+                schedule.dueUs = schedule.lastReadUs; // a handler held the wait up
             return;
-        // Block on the event queue until the deadline instead of polling.
-        p.rt.waitForEvents(limitUs + 1 - elapsed);
+        }
+        // Block on the event queue until the due time instead of polling.
+        p.rt.waitForEvents(left);
     }
 }
 
 void performRun(Program& p)
 {
+    const std::int64_t start = p.platform.monotonicMicroseconds();
+    RunSchedule schedule{start, start};
     const std::int32_t n = numericReading(p.rt, kRepeatCount);
     for (std::int32_t pass = 1; pass <= n; ++pass) {
         bool alive = true;
         bool slot5Filled = false;
         for (int k = 1; k <= 5 && alive; ++k) {
-            const bool visited = visitSlot(p, k, alive);
+            const bool visited = visitSlot(p, schedule, k, alive);
             if (k == 5)
                 slot5Filled = visited;
         }
         for (int k = 6; k <= kSlotCount && alive && slot5Filled; ++k)
-            visitSlot(p, k, alive);
+            visitSlot(p, schedule, k, alive);
         if (!alive)
             return;
         p.rt.writeText(kMainWindow, kPassCounterLabel, Prop::Caption,
                        concatText({"当前循环次数：", integerToText(p.passCounter)}));
         p.passCounter += 1;
-        pacedWait(p, numericReading(p.rt, kEndOfPassDelay));
+        pacedWait(p, schedule, numericReading(p.rt, kEndOfPassDelay));
         if (mainWindowGone(p))
             return;
     }

@@ -29,7 +29,12 @@ const char* propName(Prop p)
 }
 } // namespace
 
-void FakePlatform::SetCursorPos(int x, int y) { log.push_back("move " + std::to_string(x) + " " + std::to_string(y)); }
+void FakePlatform::SetCursorPos(int x, int y)
+{
+    log.push_back("move " + std::to_string(x) + " " + std::to_string(y));
+    moveTimes.push_back(now);
+    now += clickCostUs;
+}
 
 void FakePlatform::mouse_event(std::uint32_t flags, std::int32_t, std::int32_t, std::uint32_t, std::uintptr_t)
 {

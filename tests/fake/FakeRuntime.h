@@ -18,6 +18,8 @@ class FakePlatform : public Platform {
 public:
     std::vector<std::string> log; // "move x y", "LD", "LU", "RD", "RU", and style calls
     std::int64_t now = 1000000; // microseconds
+    std::int64_t clickCostUs = 0; // time that passes with each pointer move
+    std::vector<std::int64_t> moveTimes;
     std::map<WindowHandle, std::int32_t> exStyle;
     std::map<std::pair<WindowHandle, std::string>, std::uintptr_t> props;
     std::vector<std::tuple<WindowHandle, std::uint32_t, std::uint32_t>> layered;

@@ -159,16 +159,65 @@ TEST_F(Run, ChangingTheRepeatCountDuringTheFirstPassChangesLaterVisitsNotThePass
     EXPECT_EQ(rt.writesTo("标签1").size(), 2u);
 }
 
-TEST_F(Run, ZeroDelaysDispatchNothingDuringTheRun)
+TEST_F(Run, ZeroDelaysReadEventsOnlyOnceTenMillisecondsOfClickingHavePassed)
 {
     fillSlot(1, "10", "1");
     fillSlot(2, "20", "1");
-    rt.setText(kMainWindow, "循环次数编辑框", "3");
+    rt.setText(kMainWindow, "循环次数编辑框", "10"); // 10 passes x 2 slots x 10 clicks
     rt.setText(kMainWindow, "编辑框1", "0");
+    const struct { std::int64_t clickCostUs; int minReads, maxReads; } cases[] = {
+        {0, 0, 0},      // no time passes: nothing is read, as fast as it gets
+        {1000, 19, 20}, // 200 ms of clicking: about every 10 ms
+        {30000, 199, 200}, // clicks slower than that: after each
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.clickCostUs);
+        platform.clickCostUs = c.clickCostUs;
+        platform.log.clear();
+        rt.dispatchCount = 0;
+        startAndCountDown();
+        EXPECT_EQ(moves(), 200u);
+        EXPECT_GE(rt.dispatchCount, c.minReads);
+        EXPECT_LE(rt.dispatchCount, c.maxReads);
+        EXPECT_EQ(text("状态标签"), kTextFinished);
+    }
+}
+
+TEST_F(Run, ACloseRequestEndsAnEndlessRunWithoutDelaysWithinTwoReadsOfItsEvents)
+{
+    fillSlot(1, "10", "1");
+    rt.setText(kMainWindow, "循环次数编辑框", "2147483647");
+    rt.setText(kMainWindow, "编辑框1", "0");
+    platform.clickCostUs = 300;
+    const std::int64_t closeAt = platform.now + 50000;
+    rt.onDispatch = [&] {
+        if (platform.now >= closeAt && rt.isLoaded(kMainWindow))
+            rt.destroyWindow(kMainWindow); // the user's close request arrives
+    };
+    startAndCountDown(); // the fake throws on any access to the destroyed window
+    EXPECT_FALSE(rt.isLoaded(kMainWindow));
+    // heard at the first read after it arrives, carried out at the next one
+    EXPECT_LE(platform.now - closeAt, 2 * kEventReadIntervalUs + platform.clickCostUs);
+}
+
+TEST_F(Run, ClicksKeepOneScheduleWhateverTheyCostAndAStallRestartsItInsteadOfBursting)
+{
+    fillSlot(1, "10", "1", 0, "10");
+    rt.setText(kMainWindow, "循环次数编辑框", "3"); // 3 passes of 3 clicks
+    rt.setText(kMainWindow, "编辑框1", "5");
+    platform.clickCostUs = 700;
+    int dispatches = 0;
+    rt.onDispatch = [&] {
+        if (++dispatches == 5)
+            platform.now += 35000; // a slow handler runs as the second wait ends
+    };
     startAndCountDown();
-    EXPECT_EQ(moves(), 18u);
-    EXPECT_EQ(rt.dispatchCount, 0);
-    EXPECT_EQ(text("状态标签"), kTextFinished);
+    std::vector<std::int64_t> intervals;
+    for (std::size_t i = 1; i < platform.moveTimes.size(); ++i)
+        intervals.push_back(platform.moveTimes[i] - platform.moveTimes[i - 1]);
+    // the slot's delay between clicks, the end-of-pass delay added after each
+    // pass; after the stall the next click comes at once, then on time again
+    EXPECT_EQ(intervals, (std::vector<std::int64_t>{10000, 10000 + 35000, 15000, 10000, 10000, 15000, 10000, 10000}));
 }
 
 TEST_F(Run, StatusReadsRunningDuringTheFirstWaitAndLoopingAfterIt)
@@ -183,17 +232,18 @@ TEST_F(Run, StatusReadsRunningDuringTheFirstWaitAndLoopingAfterIt)
     EXPECT_EQ(rt.writesTo("状态标签")[2], "caption=" + kTextLooping); // after the ready and running texts
 }
 
-TEST_F(Run, PacedWaitLastsMoreThanTAndBlocksInsteadOfPolling)
+TEST_F(Run, PacedWaitEndsAtTheDueTimeAndBlocksInsteadOfPolling)
 {
-    const std::int64_t start = platform.now;
-    pacedWait(program, 100);
-    EXPECT_GT(platform.now - start, 100000);
-    EXPECT_LT(platform.now - start, 101000); // as soon as more than 100 ms have passed
+    const std::int64_t lastDue = platform.now - 30000; // the last click was due 30 ms ago
+    RunSchedule schedule{lastDue, platform.now};
+    pacedWait(program, schedule, 100);
+    EXPECT_EQ(platform.now, lastDue + 100000);
+    EXPECT_EQ(schedule.dueUs, lastDue + 100000);
     EXPECT_LE(rt.dispatchCount, 3); // one blocking wait to the deadline, not a busy loop
 
     rt.dispatchCount = 0;
-    pacedWait(program, 0);
-    pacedWait(program, -5);
+    pacedWait(program, schedule, 0);
+    pacedWait(program, schedule, -5);
     EXPECT_EQ(rt.dispatchCount, 0);
 }
 

@@ -106,4 +106,25 @@ TEST_F(Program, ClosingTheWindowDuringARunStopsTheClicksAndEndsWithZero)
     expectCleanErrors();
 }
 
+TEST_F(Program, ACloseRequestEndsARunWithEveryDelayZeroAndNoEnd)
+{
+    startRecorder("300x300+40+60", true);
+    startProgram();
+    typeInto(kXColumn, slotRow(1), "150");
+    typeInto(kYColumn, slotRow(1), "150");
+    typeInto(kDelayColumn, slotRow(1), "0");
+    typeInto(453, 238, "2147483647"); // repeat count: passes and clicks per visit
+    typeInto(454, 279, "0");          // end-of-pass delay
+    int sx, sy;
+    at(421, 328, sx, sy);
+    x.click(sx, sy);
+    ASSERT_TRUE(waitFor([&] { return clicks().size() >= 200; }, 15000)) << recorder->out();
+    x.requestClose(main); // as the close button does, in the middle of the clicks
+    EXPECT_EQ(program->wait(5000), 0);
+    const auto count = clicks().size();
+    waitFor([] { return false; }, 500);
+    EXPECT_EQ(clicks().size(), count);
+    expectCleanErrors();
+}
+
 } // namespace
