@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 
 namespace vantorel::qt {
 
@@ -319,26 +318,11 @@ void QtRuntime::waitForEvents(std::int64_t timeoutUs)
 {
     if (m_quit || timeoutUs <= 0)
         return;
-    // Qt's timers wake up to a millisecond late, so the loop blocks on the
-    // event queue until shortly before the deadline and the last stretch is
-    // slept precisely (an event arriving then waits for its end).
-    using namespace std::chrono;
-    const auto deadline = steady_clock::now() + microseconds(timeoutUs);
-    const auto blockUntil = deadline - milliseconds(kTimerLatenessMs);
-    if (steady_clock::now() < blockUntil) {
-        QEventLoop loop;
-        QTimer timer;
-        timer.setSingleShot(true);
-        timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer, &QTimer::timeout, &loop, [&loop] { loop.exit(); });
-        const auto ms = duration_cast<milliseconds>(blockUntil - steady_clock::now()).count();
-        timer.start(static_cast<int>(std::min<std::int64_t>(ms, INT32_MAX)));
-        m_waitLoops.push_back(&loop);
-        loop.exec();
-        m_waitLoops.erase(std::find(m_waitLoops.begin(), m_waitLoops.end(), &loop));
-    }
-    if (!m_quit && steady_clock::now() < deadline)
-        std::this_thread::sleep_until(deadline);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(timeoutUs);
+    QEventLoop loop;
+    m_waitLoops.push_back(&loop);
+    m_deadlineWait.run(loop, deadline);
+    m_waitLoops.erase(std::find(m_waitLoops.begin(), m_waitLoops.end(), &loop));
 }
 
 void QtRuntime::runEventLoop()

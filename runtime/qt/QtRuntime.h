@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "platform/x11/WindowEffects.h"
 #include "runtime/Runtime.h"
+#include "runtime/qt/DeadlineWait.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QEventLoop>
@@ -81,6 +82,7 @@ private:
     std::map<std::string, std::shared_ptr<Win>> m_windows;
     QEventLoop m_mainLoop;
     std::vector<QEventLoop*> m_waitLoops;
+    DeadlineWait m_deadlineWait;
     bool m_quit = false;
 };
 

@@ -60,9 +60,6 @@ struct QtRuntime::Win {
     std::map<QWidget*, QRegion> regionCache;
 };
 
-// How late a Qt timer may wake up; waits sleep this last stretch precisely.
-inline constexpr int kTimerLatenessMs = 2;
-
 inline QString q(const std::string& s) { return QString::fromStdString(s); }
 inline std::string s(const QString& q) { return q.toStdString(); }
 /// Windows line breaks in the program's texts; Qt shows "\n".

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace vantorel;
 
 namespace {
@@ -110,6 +112,30 @@ TEST_F(QtRuntimeTest, ARunningTimersEventReachesItsOwnHandlerWhileItPumps)
     pumpFor(260);
     EXPECT_GE(maxDepth, 2);
     EXPECT_GE(calls, 5);
+}
+
+TEST_F(QtRuntimeTest, NestedWaitsEachLastUntilTheirOwnDeadline)
+{
+    // A wait dispatches an event whose handler waits too: the inner wait must
+    // neither end the outer one early nor lose its deadline.
+    const struct { qint64 outerMs, innerMs; } cases[] = {{120, 40}, {40, 120}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.outerMs);
+        qint64 innerStart = -1, innerEnd = -1;
+        QTimer::singleShot(0, [&] {
+            innerStart = now();
+            rt.waitForEvents(c.innerMs * 1000);
+            innerEnd = now();
+        });
+        const qint64 outerStart = now();
+        rt.waitForEvents(c.outerMs * 1000);
+        const qint64 outerEnd = now();
+        ASSERT_GE(innerStart, 0);
+        EXPECT_GE(innerEnd - innerStart, c.innerMs);
+        EXPECT_GE(outerEnd - outerStart, c.outerMs);
+        // the outer wait ends once its deadline has passed and the inner one returned
+        EXPECT_LT(outerEnd - std::max(outerStart + c.outerMs, innerEnd), 250);
+    }
 }
 
 TEST_F(QtRuntimeTest, DestroyThenMessageBoxInOneHandlerClosesTheWindowWhileTheBoxIsOpen)
