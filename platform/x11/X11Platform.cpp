@@ -12,6 +12,7 @@ namespace vantorel {
 namespace {
 
 constexpr std::uint64_t kReleaseWaitLimitUs = 200000;
+constexpr std::uint64_t kQueryAtOnceUs = 5000;
 
 std::uint64_t nowUs()
 {
@@ -113,7 +114,10 @@ void X11Platform::awaitDelivery()
     // once it has really been processed, so after each click wait until no
     // button reads down (at once when nobody grabs for the window). Querying
     // the state takes no events from anyone, unlike a probing grab would.
-    const std::uint64_t deadline = nowUs() + kReleaseWaitLimitUs;
+    // A query is a round trip, which is wait enough while the manager replays
+    // the click; only a button held longer (by the user) is polled more slowly.
+    const std::uint64_t start = nowUs();
+    const std::uint64_t deadline = start + kReleaseWaitLimitUs;
     for (;;) {
         Window root, child;
         int rx, ry, wx, wy;
@@ -121,9 +125,11 @@ void X11Platform::awaitDelivery()
         XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rx, &ry, &wx, &wy, &mask);
         if (!(mask & (Button1Mask | Button2Mask | Button3Mask)))
             return;
-        if (nowUs() >= deadline)
+        const std::uint64_t now = nowUs();
+        if (now >= deadline)
             return; // the user holds a button down: do not hang
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
+        if (now - start >= kQueryAtOnceUs)
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
 }
 
