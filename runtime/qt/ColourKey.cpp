@@ -18,7 +18,11 @@ void QtRuntime::applyColourKey(std::uintptr_t window, bool on, std::uint32_t key
     win->key = key;
     win->regionCache.clear();
     if (!on) {
-        win->widget->clearMask();
+        if (Display* dpy = x11::display())
+            x11::clearVisibleShape(dpy, win->widget->winId());
+        else
+            win->widget->clearMask();
+        win->shape = QRegion();
         return;
     }
     // A shape mask has no partial pixels: glyph edges must not blend into the key colour.
@@ -90,8 +94,20 @@ void QtRuntime::updateMask(Win& win)
     region &= QRegion(top->rect());
     if (region.isEmpty())
         region = QRegion(-1, -1, 1, 1); // an empty mask would mean "no mask": keep one pixel off-window
-    if (top->mask() != region)
+    if (region == win.shape)
+        return;
+    win.shape = region;
+    // On X the shape goes to the server directly: a mask that Qt knew of
+    // would cut every repaint of the window into the mask's hundreds of
+    // rectangles, each uploaded to the server on its own.
+    if (Display* dpy = x11::display()) {
+        std::vector<x11::ShapeRect> rects;
+        for (const QRect& r : region)
+            rects.push_back({r.x(), r.y(), r.width(), r.height()});
+        x11::setVisibleShape(dpy, top->winId(), rects);
+    } else {
         top->setMask(region);
+    }
 }
 
 } // namespace vantorel::qt

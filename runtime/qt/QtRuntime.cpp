@@ -233,12 +233,15 @@ void QtRuntime::applyTopMost(Win& win)
     TopWindow* top = win.widget.get();
     if (!top->isVisible())
         return;
-    if (Display* dpy = x11::display(); dpy && (win.aboveSent != win.topMost || !win.topMost)) {
+    Display* dpy = x11::display();
+    if (dpy && (win.aboveSent != win.topMost || !win.topMost)) {
         x11::setAbove(dpy, top->winId(), win.topMost);
         win.aboveSent = win.topMost;
     }
-    if (win.topMost)
-        top->raise(); // above the other top-most windows too; does not activate
+    // Above the other top-most windows too; does not activate. A raise makes
+    // the manager restack, so none when the window is on top already.
+    if (win.topMost && !(dpy && x11::topOfClientStack(dpy, top->winId())))
+        top->raise();
 }
 
 // ---------------------------------------------------------------- dispatch

@@ -58,6 +58,7 @@ struct QtRuntime::Win {
     bool awaitingFrame = false;
     QPoint framePlace;
     std::map<QWidget*, QRegion> regionCache;
+    QRegion shape; // the visible part last set, while colour keyed
 };
 
 inline QString q(const std::string& s) { return QString::fromStdString(s); }

@@ -144,4 +144,46 @@ void setInputTransparent(Display* dpy, XWindow window, bool transparent)
     XFlush(dpy);
 }
 
+bool topOfClientStack(Display* dpy, XWindow window)
+{
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    // Only the last entry matters: read the length first, then that one window.
+    const Atom stacking = XInternAtom(dpy, "_NET_CLIENT_LIST_STACKING", False);
+    if (XGetWindowProperty(dpy, DefaultRootWindow(dpy), stacking, 0, 0, False, XA_WINDOW, &type, &format, &count,
+                           &after, &data) != Success || format != 32 || after < 4) {
+        if (data)
+            XFree(data);
+        return false;
+    }
+    XFree(data);
+    data = nullptr;
+    const bool top = XGetWindowProperty(dpy, DefaultRootWindow(dpy), stacking, static_cast<long>(after / 4 - 1), 1,
+                                        False, XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+                     count == 1 && reinterpret_cast<Window*>(data)[0] == window;
+    if (data)
+        XFree(data);
+    return top;
+}
+
+void setVisibleShape(Display* dpy, XWindow window, const std::vector<ShapeRect>& rects)
+{
+    std::vector<XRectangle> xrects;
+    xrects.reserve(rects.size());
+    for (const ShapeRect& r : rects)
+        xrects.push_back({static_cast<short>(r.x), static_cast<short>(r.y), static_cast<unsigned short>(r.width),
+                          static_cast<unsigned short>(r.height)});
+    XShapeCombineRectangles(dpy, window, ShapeBounding, 0, 0, xrects.data(), static_cast<int>(xrects.size()), ShapeSet,
+                            Unsorted);
+    XFlush(dpy);
+}
+
+void clearVisibleShape(Display* dpy, XWindow window)
+{
+    XShapeCombineMask(dpy, window, ShapeBounding, 0, 0, None, ShapeSet);
+    XFlush(dpy);
+}
+
 } // namespace vantorel::x11

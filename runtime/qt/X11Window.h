@@ -1,6 +1,6 @@
 #pragma once
 // X11 calls the Qt runtime needs where Qt has no API: the window manager's
-// above state, frame extents, the work area, input shapes.
+// above state, frame extents, the work area, stacking, input and visible shapes.
 
 #include <cstdint>
 #include <string>
@@ -14,6 +14,10 @@ using XWindow = unsigned long;
 
 struct Extents {
     int left = 0, right = 0, top = 0, bottom = 0;
+};
+
+struct ShapeRect {
+    int x, y, width, height;
 };
 
 /// Qt's own connection; null when not on X11.
@@ -34,5 +38,11 @@ void workArea(Display* dpy, int& x, int& y, int& w, int& h);
 std::vector<XWindow> selfAndAncestors(Display* dpy, XWindow window);
 /// Makes `window` take no pointer input (empty input shape), or restores it.
 void setInputTransparent(Display* dpy, XWindow window, bool transparent);
+/// True when the manager stacks `window` above all its other clients.
+bool topOfClientStack(Display* dpy, XWindow window);
+/// Shows only these parts of `window` (none: nothing of it).
+void setVisibleShape(Display* dpy, XWindow window, const std::vector<ShapeRect>& rects);
+/// Shows all of `window` again.
+void clearVisibleShape(Display* dpy, XWindow window);
 
 } // namespace vantorel::x11
