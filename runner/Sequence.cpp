@@ -15,8 +15,8 @@ const std::string kRepeatCount = "循环次数编辑框";
 const std::string kEndOfPassDelay = "编辑框1";
 const std::string kPassCounterLabel = "标签1";
 
-// A wait that ends later than this after its due time has fallen behind; less
-// is the ordinary lateness of waking up, which the schedule absorbs.
+// A click made later than this after its due time has fallen behind; less is
+// the ordinary lateness of waking up, which the next waits make up for.
 constexpr std::int64_t kBehindUs = 1000;
 
 // While a paced wait dispatches events the user may close the main window;
@@ -70,7 +70,7 @@ void pacedWait(Program& p, RunSchedule& schedule, std::int32_t ms)
     // rather than bursting to catch up.
     const std::int64_t now = p.platform.monotonicMicroseconds();
     const std::int64_t target = schedule.dueUs + std::int64_t{ms > 0 ? ms : 0} * 1000;
-    schedule.dueUs = target > now ? target : now;
+    schedule.dueUs = now - target > kBehindUs ? now : target;
     if (ms <= 0) {
         // Without delays a run would never read its events: a close request
         // or Esc would go unheard until its end, and the toolkit's queue would
