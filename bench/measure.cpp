@@ -189,7 +189,7 @@ void countRequest(XPointer closure, XRecordInterceptData* data)
             ++counts->uploads;
         else if (major == 12 && data->data_len >= 3 && (req[8] & 0x40)) // ConfigureWindow with CWStackMode
             ++counts->restacks;
-        else if (major == counts->shapeOpcode || (major == counts->xfixesOpcode && minor == 21))
+        else if (major == counts->shapeOpcode || major == counts->xfixesOpcode)
             ++counts->shapes; // SHAPE requests, XFixesSetWindowShapeRegion
     }
     XRecordFreeData(data);
@@ -206,11 +206,21 @@ int requests(double seconds)
     XQueryExtension(control, "MIT-SHM", &counts.shmOpcode, &event, &error);
     XQueryExtension(control, "SHAPE", &counts.shapeOpcode, &event, &error);
     XQueryExtension(control, "XFIXES", &counts.xfixesOpcode, &event, &error);
-    XRecordRange* range = XRecordAllocRange();
-    range->core_requests.first = 12; // ConfigureWindow ... PutImage and the extensions' majors
-    range->core_requests.last = 255;
+    // Core requests and each extension's requests in ranges of their own: a
+    // core range reaching into the extensions' major codes crashes Xvfb.
+    XRecordRange* ranges[5];
+    for (auto*& r : ranges)
+        r = XRecordAllocRange();
+    ranges[0]->core_requests = {12, 12}; // ConfigureWindow
+    ranges[1]->core_requests = {72, 72}; // PutImage
+    ranges[2]->ext_requests.ext_major = {static_cast<unsigned char>(counts.shmOpcode), static_cast<unsigned char>(counts.shmOpcode)};
+    ranges[2]->ext_requests.ext_minor = {3, 3};
+    ranges[3]->ext_requests.ext_major = {static_cast<unsigned char>(counts.shapeOpcode), static_cast<unsigned char>(counts.shapeOpcode)};
+    ranges[3]->ext_requests.ext_minor = {1, 3}; // Rectangles, Mask, Combine
+    ranges[4]->ext_requests.ext_major = {static_cast<unsigned char>(counts.xfixesOpcode), static_cast<unsigned char>(counts.xfixesOpcode)};
+    ranges[4]->ext_requests.ext_minor = {21, 21}; // SetWindowShapeRegion
     XRecordClientSpec clients = XRecordAllClients;
-    XRecordContext context = XRecordCreateContext(control, 0, &clients, 1, &range, 1);
+    XRecordContext context = XRecordCreateContext(control, 0, &clients, 1, ranges, 5);
     XSync(control, False);
     if (!XRecordEnableContextAsync(data, context, countRequest, reinterpret_cast<XPointer>(&counts))) {
         std::printf("RECORD unavailable\n");
@@ -227,7 +237,8 @@ int requests(double seconds)
     std::printf("image uploads %.0f/s  restacks %.0f/s  shape changes %.0f/s\n", counts.uploads / span,
                 counts.restacks / span, counts.shapes / span);
     XRecordFreeContext(control, context);
-    XFree(range);
+    for (auto* r : ranges)
+        XFree(r);
     return 0;
 }
 
