@@ -54,12 +54,14 @@ struct QtRuntime::Win {
     Colour key = 0;
     bool clickThrough = false;
     bool maskPending = false;
-    // the outer frame's intended place, until the manager's real frame is known
+    // the manager's frame is still settling: fit the client area to it
     bool awaitingFrame = false;
-    QPoint framePlace;
     std::map<QWidget*, QRegion> regionCache;
     QRegion shape; // the visible part last set, while colour keyed
 };
+
+// How long after loading a framed window its size and place follow the manager's frame.
+inline constexpr int kFrameSettleMs = 5000;
 
 inline QString q(const std::string& s) { return QString::fromStdString(s); }
 inline std::string s(const QString& q) { return q.toStdString(); }
