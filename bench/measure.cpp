@@ -4,6 +4,8 @@
 //   measure rss PID                    resident memory in MiB
 //   measure wakeups PID SECONDS        wakeups per second of all the process's threads over a span
 //                                      (context switches, voluntary or not), and its CPU
+//   measure origin PID                 once the process's main window is mapped and holds its
+//                                      place: "OX=x OY=y", its client area's origin on the screen
 //   measure close PID TIMEOUT_MS       asks the window manager to close the main window, as
 //                                      its close button does; ms until the process is gone
 //   measure clicks [INTERVAL_MS] < recorder output
@@ -143,6 +145,34 @@ Window windowOfProcess(Display* dpy, int pid)
         XFree(data);
     }
     return found;
+}
+
+int origin(int pid)
+{
+    Display* dpy = XOpenDisplay(nullptr);
+    if (!dpy)
+        return 1;
+    // The manager may still move the frame after the first map: wait until
+    // the place has held for a while.
+    const auto t0 = Clock::now();
+    int lastX = -1, lastY = -1, same = 0;
+    while (same < 3 && msSince(t0) < 20000) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        const Window w = windowOfProcess(dpy, pid);
+        XWindowAttributes attrs;
+        int x, y;
+        Window child;
+        if (!w || !XGetWindowAttributes(dpy, w, &attrs) || attrs.map_state != IsViewable ||
+            !XTranslateCoordinates(dpy, w, DefaultRootWindow(dpy), 0, 0, &x, &y, &child)) {
+            same = 0;
+            continue;
+        }
+        same = x == lastX && y == lastY ? same + 1 : 0;
+        lastX = x, lastY = y;
+    }
+    std::printf("OX=%d OY=%d\n", lastX, lastY);
+    XCloseDisplay(dpy);
+    return same < 3;
 }
 
 int closeProgram(int pid, int timeoutMs)
@@ -395,6 +425,8 @@ int main(int argc, char** argv)
         return requests(std::atof(argv[2]));
     if (cmd == "wiggle" && argc > 3)
         return wiggle(std::atof(argv[2]), std::atof(argv[3]));
+    if (cmd == "origin" && argc > 2)
+        return origin(std::atoi(argv[2]));
     if (cmd == "close" && argc > 3)
         return closeProgram(std::atoi(argv[2]), std::atoi(argv[3]));
     if (cmd == "clicks")

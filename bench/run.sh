@@ -25,16 +25,7 @@ trap cleanup EXIT
 start_program() { # sets ms, pid and the client origin OX, OY
   read -r ms pid < <($M startup "$P")
   pids+=("$pid")
-  win=$(xdotool search --sync --name '^Vantorel' | tail -1)
-  # the manager may still adjust the frame after the first map: wait until the place holds
-  local place="" previous=""
-  for _ in $(seq 40); do
-    sleep 0.25
-    place=$(xwininfo -id "$win" | awk '/Absolute upper-left X/{print "OX="$4} /Absolute upper-left Y/{print "OY="$4}' | tr '\n' ' ')
-    [ "$place" = "$previous" ] && break
-    previous=$place
-  done
-  eval "$place"
+  eval "$($M origin "$pid")"
 }
 fill() { # client x, client y, text
   xdotool mousemove $((OX + $1)) $((OY + $2)) click 1 key ctrl+a BackSpace
