@@ -95,7 +95,9 @@ void pacedWait(Program& p, RunSchedule& schedule, std::int32_t ms)
     }
 }
 
-void performRun(Program& p)
+namespace {
+
+void runPasses(Program& p)
 {
     const std::int64_t start = p.platform.monotonicMicroseconds();
     RunSchedule schedule{start, start};
@@ -120,6 +122,17 @@ void performRun(Program& p)
             return;
     }
     p.rt.writeText(kMainWindow, kStatusLabel, Prop::Caption, kTextFinished);
+}
+
+} // namespace
+
+void performRun(Program& p)
+{
+    p.runsUnderWay += 1;
+    runPasses(p);
+    p.runsUnderWay -= 1;
+    if (p.runsUnderWay == 0 && p.countdown < 1 && !mainWindowGone(p))
+        p.rt.escapeFromAnywhere(kMainWindow, false);
 }
 
 } // namespace vantorel

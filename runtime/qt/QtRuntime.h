@@ -43,6 +43,7 @@ public:
                             bool gamepad) override;
     void setInputSamplingPeriod(const std::string& window, const std::string& control, int ms) override;
     void startInputDevice(const std::string& window, const std::string& control, NativeHandle handle) override;
+    void escapeFromAnywhere(const std::string& window, bool on) override;
 
     void applyColourKey(std::uintptr_t window, bool on, std::uint32_t key) override;
     void applyClickThrough(std::uintptr_t window, bool on) override;
@@ -88,6 +89,10 @@ private:
     std::vector<QEventLoop*> m_waitLoops;
     DeadlineWait m_deadlineWait;
     bool m_quit = false;
+    // Esc taken from the whole desktop, and the window it goes to
+    std::string m_escapeWindow;
+    bool m_escapeGrabbed = false;
+    unsigned m_escapeKeycode = 0;
 };
 
 } // namespace vantorel::qt
