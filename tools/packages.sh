@@ -8,6 +8,7 @@ packages=(
   fonts-wqy-zenhei
   libgtest-dev
   xvfb xauth openbox x11-utils xdotool imagemagick
+  dpkg-dev file desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #include "runtime/qt/QtRuntime.h"
 
+#include "runtime/qt/AppIcon.h"
 #include "runtime/qt/RuntimeState.h"
 #include "runtime/qt/X11Window.h"
 
@@ -133,9 +134,9 @@ bool QtRuntime::loadWindow(const WindowDef& def, std::vector<Binding> bindings, 
         setColour(top, QPalette::Window, ws.background);
     }
     if (ws.appIcon) {
-        const QImage icon = pictureImage(Picture::Crosshair);
+        const QImage icon = appIcon(kWindowIconSize);
         if (!icon.isNull())
-            top->setWindowIcon(QPixmap::fromImage(icon.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+            top->setWindowIcon(QPixmap::fromImage(icon));
     }
 
     // The definition's place and size are those of the outer frame; the
