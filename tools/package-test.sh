@@ -54,20 +54,14 @@ if dpkg-query -W -f='${Status}' vantorel 2>/dev/null | grep -q 'install ok insta
   "${apt[@]}" purge vantorel >/dev/null
 fi
 
-# What the machine holds where the package puts files, to compare after the purge.
-touched=(/usr/bin /usr/share/applications /usr/share/icons/hicolor /usr/share/metainfo)
-snapshot() { find "${touched[@]}" 2>/dev/null | sort; dpkg-query -W -f='${binary:Package}\n' | sort; }
+# What installing brings besides the package itself, to purge with it.
+pulled=$(apt-get -s -q install "$deb" | sed -n 's/^Inst \([^ ]*\) .*/\1/p' | grep -vx vantorel || true)
+purge() { "${apt[@]}" purge vantorel $pulled >/dev/null 2>&1 || true; }
+trap purge EXIT
+# What the machine holds where the package and the triggers it sets off put files.
+snapshot() { { find /usr/bin/vantorel /usr/share/applications /usr/share/icons/hicolor /usr/share/metainfo 2>/dev/null || true; } | sort; }
 before=$(mktemp) after=$(mktemp)
 snapshot >"$before"
-packages_before=$(dpkg-query -W -f='${binary:Package}\n' | sort)
-purge() {
-  "${apt[@]}" purge vantorel >/dev/null 2>&1 || true
-  # whatever installing the package pulled in goes as well
-  local pulled
-  pulled=$(comm -13 <(echo "$packages_before") <(dpkg-query -W -f='${binary:Package}\n' | sort))
-  [ -z "$pulled" ] || "${apt[@]}" purge $pulled >/dev/null 2>&1 || true
-}
-trap purge EXIT
 
 "${apt[@]}" install "$deb"
 
@@ -115,7 +109,9 @@ bash tools/with-x.sh bash "$0" --start-installed "$(field StartupWMClass)" \
 
 purge
 trap - EXIT
-! dpkg-query -W -f='${Status}' vantorel 2>/dev/null | grep -q installed || fail "vantorel is still installed"
+for p in vantorel $pulled; do
+  ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || fail "$p is still installed"
+done
 snapshot >"$after"
 diff "$before" "$after" >&2 || fail "the purge left the machine changed (above: < gone, > new)"
 rm -f "$before" "$after"
