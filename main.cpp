@@ -3,9 +3,9 @@
 #include "app/Identity.h"
 #include "app/Startup.h"
 #include "platform/x11/X11Platform.h"
+#include "runtime/qt/Application.h"
 #include "runtime/qt/QtRuntime.h"
 
-#include <QApplication>
 #include <X11/Xlib.h>
 
 #include <cstdio>
@@ -29,14 +29,12 @@ int main(int argc, char** argv)
         return EXIT_FAILURE;
     }
 
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
+    const auto app = vantorel::qt::startApplication(argc, argv);
     // Qt would take the window class from the name the program was started by;
     // the desktop entry's StartupWMClass needs it fixed.
     QApplication::setApplicationName(QString::fromLatin1(vantorel::identity::kWindowClass));
     QApplication::setApplicationVersion(QString::fromLatin1(vantorel::identity::kVersion));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(vantorel::identity::kDesktopId));
-    QApplication::setStyle(QStringLiteral("Fusion"));
     vantorel::X11Platform platform;
     vantorel::qt::QtRuntime runtime(platform);
     platform.setWindowEffects(&runtime);

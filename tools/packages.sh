@@ -7,7 +7,7 @@ packages=(
   libjpeg62-turbo-dev
   fonts-wqy-zenhei
   libgtest-dev
-  xvfb xauth openbox x11-utils xdotool imagemagick
+  xvfb xauth openbox x11-utils x11-xserver-utils xdotool imagemagick
   dpkg-dev file desktop-file-utils appstream
 )
 missing=()
