@@ -57,10 +57,10 @@ fi
 # What installing brings besides the package itself, to purge with it.
 pulled=$(apt-get -s -q install "$deb" | sed -n 's/^Inst \([^ ]*\) .*/\1/p' | grep -vx vantorel || true)
 purge() { "${apt[@]}" purge vantorel $pulled >/dev/null 2>&1 || true; }
-trap purge EXIT
 # What the machine holds where the package and the triggers it sets off put files.
 snapshot() { { find /usr/bin/vantorel /usr/share/applications /usr/share/icons/hicolor /usr/share/metainfo 2>/dev/null || true; } | sort; }
 before=$(mktemp) after=$(mktemp)
+trap 'purge; rm -f "$before" "$after"' EXIT
 snapshot >"$before"
 
 "${apt[@]}" install "$deb"
@@ -108,11 +108,9 @@ bash tools/with-x.sh bash "$0" --start-installed "$(field StartupWMClass)" \
   "/usr/share/icons/hicolor/64x64/apps/$icon.png"
 
 purge
-trap - EXIT
 for p in vantorel $pulled; do
   ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || fail "$p is still installed"
 done
 snapshot >"$after"
 diff "$before" "$after" >&2 || fail "the purge left the machine changed (above: < gone, > new)"
-rm -f "$before" "$after"
 echo "package-test: $(basename "$deb") ($(stat -c %s "$deb") bytes) installed, checked, started and purged"
