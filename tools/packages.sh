@@ -8,6 +8,7 @@ packages=(
   fonts-wqy-zenhei
   libgtest-dev
   xvfb xauth openbox x11-utils x11-xserver-utils xdotool imagemagick
+  xfwm4 icewm fluxbox dbus dbus-x11
   dpkg-dev file desktop-file-utils appstream
 )
 missing=()

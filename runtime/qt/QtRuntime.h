@@ -4,10 +4,12 @@
 #include "platform/Platform.h"
 #include "platform/x11/WindowEffects.h"
 #include "runtime/Runtime.h"
+#include "runtime/qt/X11Window.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QEventLoop>
 #include <QObject>
+#include <QRect>
 
 #include <map>
 #include <memory>
@@ -68,7 +70,9 @@ private:
     void requestQuit();
     void showWindow(Win& win);
     void applyTopMost(Win& win);
+    QRect clientRectFor(const Win& win, const x11::Extents& ext) const;
     void fitToFrame(Win& win);
+    void scheduleFit(const std::shared_ptr<Win>& win);
     void writeWindowProperty(Win& win, Prop prop, const Value& value);
     void writePosition(Win& win, int position);
     void contentChanged(Win& win, QWidget* widget);

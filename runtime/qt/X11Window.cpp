@@ -102,18 +102,6 @@ Extents requestFrameExtents(Display* dpy, XWindow window)
     return e;
 }
 
-void workArea(Display* dpy, int& x, int& y, int& w, int& h)
-{
-    long v[4];
-    if (readCardinals(dpy, DefaultRootWindow(dpy), "_NET_WORKAREA", v, 4)) {
-        x = static_cast<int>(v[0]), y = static_cast<int>(v[1]), w = static_cast<int>(v[2]), h = static_cast<int>(v[3]);
-        return;
-    }
-    x = y = 0;
-    w = DisplayWidth(dpy, DefaultScreen(dpy));
-    h = DisplayHeight(dpy, DefaultScreen(dpy));
-}
-
 std::vector<XWindow> selfAndAncestors(Display* dpy, XWindow window)
 {
     std::vector<XWindow> chain;

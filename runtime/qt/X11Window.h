@@ -1,6 +1,6 @@
 #pragma once
 // X11 calls the Qt runtime needs where Qt has no API: the window manager's
-// above state, frame extents, the work area, input shapes.
+// above state, frame extents, input shapes.
 
 #include <cstdint>
 #include <string>
@@ -28,8 +28,6 @@ Extents requestFrameExtents(Display* dpy, XWindow window);
 bool frameExtents(Display* dpy, XWindow window, Extents& out);
 /// An atom by name.
 unsigned long atom(const char* name);
-/// The work area of the first desktop, or the whole screen.
-void workArea(Display* dpy, int& x, int& y, int& w, int& h);
 /// The window and its ancestors below the root (the manager's frame).
 std::vector<XWindow> selfAndAncestors(Display* dpy, XWindow window);
 /// Makes `window` take no pointer input (empty input shape), or restores it.
