@@ -11,6 +11,7 @@
 #include <QScreen>
 
 #include <xcb/xcb.h>
+#include <X11/keysym.h>
 
 #include <algorithm>
 #include <chrono>
@@ -410,11 +411,32 @@ bool QtRuntime::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
+void QtRuntime::escapeFromAnywhere(const std::string& window, bool on)
+{
+    Display* dpy = x11::display();
+    if (!dpy || on == m_escapeGrabbed)
+        return;
+    unsigned keycode = 0;
+    const bool taken = x11::grabKeyAnywhere(dpy, XK_Escape, on, keycode);
+    m_escapeGrabbed = on && taken;
+    m_escapeKeycode = keycode;
+    m_escapeWindow = m_escapeGrabbed ? window : std::string();
+}
+
 bool QtRuntime::nativeEventFilter(const QByteArray& type, void* message, qintptr*)
 {
     if (type != "xcb_generic_event_t")
         return false;
     auto* ev = static_cast<xcb_generic_event_t*>(message);
+    if ((ev->response_type & 0x7F) == XCB_KEY_PRESS && m_escapeGrabbed) {
+        // Esc taken from another program's window: it closes ours as its own Esc would.
+        auto* key = reinterpret_cast<xcb_key_press_event_t*>(ev);
+        if (key->detail == m_escapeKeycode && key->event == key->root) {
+            if (auto win = find(m_escapeWindow); win && win->widget->isEnabled() && win->def.settings.escCloses)
+                destroyWindow(m_escapeWindow);
+            return true;
+        }
+    }
     if ((ev->response_type & 0x7F) == XCB_PROPERTY_NOTIFY) {
         // The manager may frame the window differently from what it announced:
         // fit the client area to the real frame.

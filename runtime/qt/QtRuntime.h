@@ -42,6 +42,7 @@ public:
                             bool gamepad) override;
     void setInputSamplingPeriod(const std::string& window, const std::string& control, int ms) override;
     void startInputDevice(const std::string& window, const std::string& control, NativeHandle handle) override;
+    void escapeFromAnywhere(const std::string& window, bool on) override;
 
     void applyColourKey(std::uintptr_t window, bool on, std::uint32_t key) override;
     void applyClickThrough(std::uintptr_t window, bool on) override;
@@ -86,6 +87,10 @@ private:
     QEventLoop m_mainLoop;
     std::vector<QEventLoop*> m_waitLoops;
     bool m_quit = false;
+    // Esc taken from the whole desktop, and the window it goes to
+    std::string m_escapeWindow;
+    bool m_escapeGrabbed = false;
+    unsigned m_escapeKeycode = 0;
 };
 
 } // namespace vantorel::qt

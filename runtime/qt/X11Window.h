@@ -30,6 +30,10 @@ bool frameExtents(Display* dpy, XWindow window, Extents& out);
 unsigned long atom(const char* name);
 /// The window and its ancestors below the root (the manager's frame).
 std::vector<XWindow> selfAndAncestors(Display* dpy, XWindow window);
+/// Takes the key `keysym` from anywhere on the desktop (a passive grab on the
+/// root window, whatever lock keys are on), or gives it back. False when
+/// another client already holds it; nothing is then taken. Returns the key's code in `keycode`.
+bool grabKeyAnywhere(Display* dpy, unsigned long keysym, bool grab, unsigned& keycode);
 /// Makes `window` take no pointer input (empty input shape), or restores it.
 void setInputTransparent(Display* dpy, XWindow window, bool transparent);
 
