@@ -263,7 +263,9 @@ void QtRuntime::fitToFrame(Win& win)
 void QtRuntime::scheduleFit(const std::shared_ptr<Win>& win)
 {
     QMetaObject::invokeMethod(this, [this, w = std::weak_ptr<Win>(win)] {
-        if (auto locked = w.lock(); locked && locked->alive && locked->awaitingFrame)
+        // an iconified window keeps its place for when it comes back; it is not fitted meanwhile
+        if (auto locked = w.lock(); locked && locked->alive && locked->awaitingFrame && locked->widget->isVisible() &&
+                                    !locked->widget->isMinimized())
             fitToFrame(*locked);
     }, Qt::QueuedConnection);
 }
