@@ -18,8 +18,9 @@ if [ -z "${VANTOREL_DEMO_UNDER_X:-}" ]; then
     echo "demo: set-up or build failed, see $B/setup.log" >&2
     exit 1
   fi
-  # Display numbers of its own unless told, so that it runs beside the tests.
-  export VANTOREL_DISPLAYS=${VANTOREL_DISPLAYS:-"170 199"}
+  # Display numbers of its own unless told, far above those that test runs take,
+  # so that it runs beside them; with-x.sh skips any number whose lock file exists.
+  export VANTOREL_DISPLAYS=${VANTOREL_DISPLAYS:-"300 399"}
   VANTOREL_DEMO_UNDER_X=1 exec bash tools/with-x.sh bash "$0" "$@"
 fi
 
