@@ -155,10 +155,25 @@ bool QtRuntime::loadWindow(const WindowDef& def, std::vector<Binding> bindings, 
         // The first answer may be an estimate, and under load the frame comes
         // late: fit again whenever the frame changes until it has settled.
         win->awaitingFrame = true;
-        QTimer::singleShot(kFrameSettleMs, this, [w = std::weak_ptr<Win>(win)] {
-            if (auto locked = w.lock())
+        // Besides answering each change, look again now and then: a change
+        // can come while the window is not yet shown, and a busy machine may
+        // frame it seconds later. Counted in checks, not time, so that a
+        // starved program still looks after it has been framed.
+        win->frameChecks = std::make_unique<QTimer>();
+        win->frameChecks->setInterval(kFrameCheckMs);
+        QObject::connect(win->frameChecks.get(), &QTimer::timeout, this, [this, w = std::weak_ptr<Win>(win)] {
+            auto locked = w.lock();
+            if (!locked || !locked->alive)
+                return;
+            if (!locked->widget->isVisible())
+                return; // the count starts once it is shown
+            if (++locked->frameChecksDone >= kFrameChecks) {
                 locked->awaitingFrame = false;
+                locked->frameChecks->stop();
+            }
+            scheduleFit(locked);
         });
+        win->frameChecks->start();
     }
 
     buildControls(*win);
@@ -326,6 +341,8 @@ void QtRuntime::carryOutDestroy(const std::string& window)
         if (ctl.device)
             ctl.device->timer.stop();
     }
+    if (win->frameChecks)
+        win->frameChecks->stop();
     win->widget->hide();
     if (win->dialogLoop)
         win->dialogLoop->exit();
