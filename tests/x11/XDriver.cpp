@@ -54,7 +54,7 @@ void XDriver::button(unsigned b, bool press)
 
 void XDriver::sync() { XSync(m_dpy, False); }
 
-void XDriver::key(const char* name, bool control) { key(XStringToKeysym(name), control); }
+void XDriver::key(const char* name, bool control, bool shift) { key(XStringToKeysym(name), control, shift); }
 
 namespace {
 // A request to the window manager about `w`, as EWMH has clients send them.
@@ -87,14 +87,19 @@ void XDriver::click(int x, int y, unsigned b)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
 
-void XDriver::key(unsigned long keysym, bool control)
+void XDriver::key(unsigned long keysym, bool control, bool shift)
 {
     const KeyCode ctrl = XKeysymToKeycode(m_dpy, XK_Control_L);
+    const KeyCode shiftCode = XKeysymToKeycode(m_dpy, XK_Shift_L);
     const KeyCode code = XKeysymToKeycode(m_dpy, keysym);
     if (control)
         XTestFakeKeyEvent(m_dpy, ctrl, True, CurrentTime);
+    if (shift)
+        XTestFakeKeyEvent(m_dpy, shiftCode, True, CurrentTime);
     XTestFakeKeyEvent(m_dpy, code, True, CurrentTime);
     XTestFakeKeyEvent(m_dpy, code, False, CurrentTime);
+    if (shift)
+        XTestFakeKeyEvent(m_dpy, shiftCode, False, CurrentTime);
     if (control)
         XTestFakeKeyEvent(m_dpy, ctrl, False, CurrentTime);
     XSync(m_dpy, False);
