@@ -411,6 +411,13 @@ int QtRuntime::messageBox(const std::string& text, unsigned, const std::string& 
                     ownerWin ? ownerWin->widget.get() : nullptr);
     box.setWindowModality(Qt::ApplicationModal); // task-modal: every window of the program waits
     box.exec();
+    // A window restored while the box was open may still be iconic: asked to
+    // show a window that has a modal child, a manager (openbox) presents the
+    // child instead. Now that the box is gone, ask again.
+    if (Display* dpy = x11::display())
+        for (const auto& [name, win] : m_windows)
+            if (win->alive && win->position != 2 && win->widget->isVisible() && !win->widget->isMinimized())
+                x11::showIfIconic(dpy, win->widget->winId());
     return 1; // IDOK
 }
 

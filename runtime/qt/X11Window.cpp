@@ -114,6 +114,24 @@ void workArea(Display* dpy, int& x, int& y, int& w, int& h)
     h = DisplayHeight(dpy, DefaultScreen(dpy));
 }
 
+void showIfIconic(Display* dpy, XWindow window)
+{
+    const Atom wmState = XInternAtom(dpy, "WM_STATE", False);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    const bool iconic = XGetWindowProperty(dpy, window, wmState, 0, 2, False, wmState, &type, &format, &count,
+                                           &after, &data) == Success &&
+                        format == 32 && count >= 1 && reinterpret_cast<long*>(data)[0] == IconicState;
+    if (data)
+        XFree(data);
+    if (iconic) {
+        XMapWindow(dpy, window);
+        XFlush(dpy);
+    }
+}
+
 std::vector<XWindow> selfAndAncestors(Display* dpy, XWindow window)
 {
     std::vector<XWindow> chain;

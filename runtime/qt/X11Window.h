@@ -32,6 +32,9 @@ unsigned long atom(const char* name);
 void workArea(Display* dpy, int& x, int& y, int& w, int& h);
 /// The window and its ancestors below the root (the manager's frame).
 std::vector<XWindow> selfAndAncestors(Display* dpy, XWindow window);
+/// Maps `window` again when the manager keeps it iconic (ICCCM WM_STATE
+/// Iconic): that is how a client asks for it to be shown.
+void showIfIconic(Display* dpy, XWindow window);
 /// Makes `window` take no pointer input (empty input shape), or restores it.
 void setInputTransparent(Display* dpy, XWindow window, bool transparent);
 

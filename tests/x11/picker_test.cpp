@@ -213,6 +213,9 @@ TEST_F(Picker, WithAllSlotsTakenItSaysSoAndClosesBeforeTheMessageBox)
     EXPECT_TRUE(overlayGoneWhileBoxOpen);
     EXPECT_EQ(rt.readText(kMainWindow, "状态标签", Prop::Caption), "您已成功写入所有坐标，请点启动开始运行！");
     EXPECT_EQ(text("Y坐标4"), " ");
+    // Back on screen once the box is gone, as after a capture.
+    EXPECT_TRUE(waitFor([&] { return x.wmState(mainHandle()) == 1; }, 3000, pump()));
+    EXPECT_TRUE(rt.widgetOf(kMainWindow)->isEnabled());
 }
 
 } // namespace
