@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
-  qt6-base-dev libgl-dev libx11-dev libxtst-dev libxi-dev libxext-dev libxfixes-dev libxcb1-dev
+  qt6-base-dev qt6-translations-l10n libgl-dev libx11-dev libxtst-dev libxi-dev libxext-dev libxfixes-dev libxcb1-dev
   libjpeg62-turbo-dev
   fonts-wqy-zenhei
   libgtest-dev

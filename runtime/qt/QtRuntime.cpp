@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -23,6 +24,10 @@ namespace vantorel::qt {
 QtRuntime::QtRuntime(Platform& platform) : m_platform(platform)
 {
     QApplication::setQuitOnLastWindowClosed(false); // the runtime decides when the program ends
+    // The program speaks Chinese whatever the user's locale: so do the
+    // toolkit's own words (the message box's button, the colour dialog).
+    if (m_toolkitTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&m_toolkitTexts);
     qApp->installEventFilter(this);
     qApp->installNativeEventFilter(this);
 }
@@ -31,6 +36,7 @@ QtRuntime::~QtRuntime()
 {
     qApp->removeNativeEventFilter(this);
     qApp->removeEventFilter(this);
+    QCoreApplication::removeTranslator(&m_toolkitTexts);
     for (auto& [name, win] : m_windows)
         win->alive = false;
     m_windows.clear();

@@ -8,6 +8,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QEventLoop>
 #include <QObject>
+#include <QTranslator>
 
 #include <map>
 #include <memory>
@@ -82,6 +83,7 @@ private:
     QEventLoop m_mainLoop;
     std::vector<QEventLoop*> m_waitLoops;
     bool m_quit = false;
+    QTranslator m_toolkitTexts;
 };
 
 } // namespace vantorel::qt

@@ -4,6 +4,11 @@
 #include "tests/x11/AppFixture.h"
 
 #include <QClipboard>
+#include <QColorDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTimer>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
@@ -130,6 +135,33 @@ TEST_F(MainWindow, InputMethodCommitsInIntegerBoxesAreFilteredLikeTypedText)
         QCoreApplication::sendEvent(box, &event);
         EXPECT_EQ(text("X坐标1"), expected);
     }
+}
+
+TEST_F(MainWindow, TheColourDialogSpeaksChinese)
+{
+    QStringList texts;
+    QTimer inspect;
+    inspect.setInterval(50);
+    QObject::connect(&inspect, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        for (auto* button : dialog->findChildren<QPushButton*>())
+            texts << button->text();
+        for (auto* label : dialog->findChildren<QLabel*>())
+            texts << label->text();
+        dialog->reject();
+    });
+    inspect.start();
+    clickControl("颜色选择器1");
+    ASSERT_TRUE(waitFor([&] { return !texts.isEmpty(); }, 3000, pump()));
+    EXPECT_TRUE(texts.contains(QStringLiteral("确定"))) << texts.join(u'|').toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("取消"))) << texts.join(u'|').toStdString();
+    // No English word left: only mnemonics such as "(&R)" and the name "HTML" are Latin.
+    static const QRegularExpression allowedLatin(QStringLiteral("\\(&[A-Z]\\)|HTML"));
+    static const QRegularExpression latinLetter(QStringLiteral("[A-Za-z]"));
+    for (QString t : texts)
+        EXPECT_FALSE(t.remove(allowedLatin).contains(latinLetter)) << t.toStdString();
 }
 
 TEST_F(MainWindow, FillDelaysWritesTheCommonDelayAsAnInteger)

@@ -6,6 +6,7 @@
 #include "tests/x11/AppFixture.h"
 
 #include <QElapsedTimer>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -189,13 +190,15 @@ TEST_F(Picker, WithAllSlotsTakenItSaysSoAndClosesBeforeTheMessageBox)
         rt.writeText(kMainWindow, yBox(k), Prop::Text, k == 4 ? " " : "2"); // a blank counts as taken
     }
     bool overlayGoneWhileBoxOpen = false;
-    QString boxText, boxTitle;
+    QString boxText, boxTitle, buttonText;
     QTimer dismiss;
     dismiss.setInterval(50);
     QObject::connect(&dismiss, &QTimer::timeout, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             boxText = box->text();
             boxTitle = box->windowTitle();
+            if (auto* ok = box->button(QMessageBox::Ok))
+                buttonText = ok->text();
             overlayGoneWhileBoxOpen = !rt.isLoaded(kPickerWindow);
             box->accept();
         }
@@ -210,6 +213,7 @@ TEST_F(Picker, WithAllSlotsTakenItSaysSoAndClosesBeforeTheMessageBox)
     waitFor([&] { return !boxText.isEmpty(); }, 3000, pump());
     EXPECT_EQ(boxText, QStringLiteral("坐标已满，请开始运行！"));
     EXPECT_EQ(boxTitle, QStringLiteral("警告:"));
+    EXPECT_EQ(buttonText, QStringLiteral("确定"));
     EXPECT_TRUE(overlayGoneWhileBoxOpen);
     EXPECT_EQ(rt.readText(kMainWindow, "状态标签", Prop::Caption), "您已成功写入所有坐标，请点启动开始运行！");
     EXPECT_EQ(text("Y坐标4"), " ");
