@@ -35,4 +35,6 @@ for _ in $(seq 100); do
 done
 
 export DISPLAY="$display" XDG_RUNTIME_DIR="$runtime_dir"
+# The command runs on this X server alone, whatever session the caller is in.
+unset WAYLAND_DISPLAY XDG_SESSION_TYPE
 "$@"

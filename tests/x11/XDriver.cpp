@@ -260,7 +260,7 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs, const std::functi
     return done();
 }
 
-Child::Child(std::vector<std::string> argv, bool unsetDisplay)
+Child::Child(std::vector<std::string> argv, bool unsetDisplay, std::vector<std::string> extraEnv)
 {
     static int counter = 0;
     const std::string base = "/tmp/vantorel-test-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
@@ -274,10 +274,18 @@ Child::Child(std::vector<std::string> argv, bool unsetDisplay)
     for (auto& a : argv)
         args.push_back(a.data());
     args.push_back(nullptr);
+    auto replaced = [&](const char* var) {
+        for (const auto& extra : extraEnv)
+            if (std::strncmp(var, extra.c_str(), extra.find('=') + 1) == 0)
+                return true;
+        return false;
+    };
     std::vector<char*> env;
     for (char** e = environ; *e; ++e)
-        if (!unsetDisplay || std::strncmp(*e, "DISPLAY=", 8) != 0)
+        if ((!unsetDisplay || std::strncmp(*e, "DISPLAY=", 8) != 0) && !replaced(*e))
             env.push_back(*e);
+    for (auto& extra : extraEnv)
+        env.push_back(extra.data());
     env.push_back(nullptr);
     if (posix_spawn(&m_pid, args[0], &actions, nullptr, args.data(), env.data()) != 0)
         m_pid = -1;

@@ -59,8 +59,9 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs, const std::functi
 
 class Child {
 public:
-    /// Starts `argv` with stdout and stderr going to files; `unsetDisplay` drops DISPLAY.
-    explicit Child(std::vector<std::string> argv, bool unsetDisplay = false);
+    /// Starts `argv` with stdout and stderr going to files; `unsetDisplay` drops
+    /// DISPLAY; `env` ("NAME=value") adds to or replaces the inherited variables.
+    explicit Child(std::vector<std::string> argv, bool unsetDisplay = false, std::vector<std::string> env = {});
     ~Child();
     /// Waits for the exit; -1 on timeout, else the exit code (128+signal when killed).
     int wait(int timeoutMs);
