@@ -7,7 +7,7 @@ packages=(
   libjpeg62-turbo-dev
   fonts-wqy-zenhei
   libgtest-dev
-  xvfb xauth openbox x11-utils xdotool imagemagick
+  xvfb xauth openbox x11-utils xdotool imagemagick xcompmgr
 )
 missing=()
 for p in "${packages[@]}"; do

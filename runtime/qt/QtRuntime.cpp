@@ -127,6 +127,16 @@ bool QtRuntime::loadWindow(const WindowDef& def, std::vector<Binding> bindings, 
     m_windows[def.name] = win;
 
     TopWindow* top = win->widget.get();
+    if (ws.frameless) {
+        // A borderless window casts no shadow, as on the system the program
+        // was made for; compositors that draw shadows (xcompmgr -c, picom -c)
+        // would otherwise darken everything beneath the full-screen picker.
+        // They leave windows with an alpha channel alone, and the window's
+        // shape still cuts out its see-through pixels without a compositor.
+        top->setAttribute(Qt::WA_TranslucentBackground);
+        if (Display* dpy = x11::display(); dpy)
+            x11::declineCompositorShadow(dpy, top->winId());
+    }
     top->setWindowTitle(q(ws.title));
     top->setObjectName(q(def.name));
     const std::string name = def.name;
@@ -386,6 +396,14 @@ bool QtRuntime::nativeEventFilter(const QByteArray& type, void* message, qintptr
                 if (auto locked = w.lock(); locked && locked->alive)
                     fitToFrame(*locked);
             }, Qt::QueuedConnection);
+    }
+    if ((ev->response_type & 0x7F) == XCB_MAP_NOTIFY) {
+        // xcompmgr decides on a shadow for the manager's frame before it is
+        // mapped, from an unset window mode: once mapped, make it decide again.
+        auto* map = reinterpret_cast<xcb_map_notify_event_t*>(ev);
+        if (auto win = findByHandle(map->window); win && win->def.settings.frameless)
+            if (Display* dpy = x11::display())
+                x11::declareOpaque(dpy, map->window);
     }
     if ((ev->response_type & 0x7F) == XCB_REPARENT_NOTIFY) {
         // A window manager framed a click-through window: its frame must not take clicks either.

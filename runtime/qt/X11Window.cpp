@@ -114,6 +114,22 @@ void workArea(Display* dpy, int& x, int& y, int& w, int& h)
     h = DisplayHeight(dpy, DefaultScreen(dpy));
 }
 
+void declineCompositorShadow(Display* dpy, XWindow window)
+{
+    const unsigned long none = 0;
+    XChangeProperty(dpy, window, XInternAtom(dpy, "_COMPTON_SHADOW", False), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&none), 1);
+    XFlush(dpy);
+}
+
+void declareOpaque(Display* dpy, XWindow window)
+{
+    const unsigned long opaque = 0xFFFFFFFFul;
+    XChangeProperty(dpy, window, XInternAtom(dpy, "_NET_WM_WINDOW_OPACITY", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&opaque), 1);
+    XFlush(dpy);
+}
+
 void showIfIconic(Display* dpy, XWindow window)
 {
     const Atom wmState = XInternAtom(dpy, "WM_STATE", False);

@@ -32,6 +32,13 @@ unsigned long atom(const char* name);
 void workArea(Display* dpy, int& x, int& y, int& w, int& h);
 /// The window and its ancestors below the root (the manager's frame).
 std::vector<XWindow> selfAndAncestors(Display* dpy, XWindow window);
+/// Asks compositors that read the hint (compton, picom) to draw no shadow
+/// around `window`.
+void declineCompositorShadow(Display* dpy, XWindow window);
+/// Declares `window` fully opaque (_NET_WM_WINDOW_OPACITY), which the
+/// manager copies to its frame: a change of it makes xcompmgr look at the
+/// frame afresh, dropping a shadow it made before it knew the frame's visual.
+void declareOpaque(Display* dpy, XWindow window);
 /// Maps `window` again when the manager keeps it iconic (ICCCM WM_STATE
 /// Iconic): that is how a client asks for it to be shown.
 void showIfIconic(Display* dpy, XWindow window);

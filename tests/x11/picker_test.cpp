@@ -5,10 +5,12 @@
 #include "picker/Overlay.h"
 #include "tests/x11/AppFixture.h"
 
-#include <QElapsedTimer>
 #include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTimer>
+
+#include <X11/Xlib.h>
 
 #include <sstream>
 
@@ -138,6 +140,43 @@ TEST_F(Picker, TheOverlayIsSeeThroughButForTheLinesAndTheReadout)
     EXPECT_NE(std::find(lineRow.begin(), lineRow.end(), kRed), lineRow.end());
     EXPECT_NE(std::find(lineColumn.begin(), lineColumn.end(), kRed), lineColumn.end());
     EXPECT_TRUE(readoutRed);
+}
+
+TEST_F(Picker, UnderACompositorWithShadowsTheOverlayLooksTheSame)
+{
+    // xcompmgr -c draws a shadow around every window that does not opt out;
+    // a full-screen overlay's shadow would darken all of the screen beneath it.
+    Child compositor({"/usr/bin/xcompmgr", "-c"});
+    const unsigned long cm = XInternAtom(x.dpy(), "_NET_WM_CM_S0", False);
+    ASSERT_TRUE(waitFor([&] { return XGetSelectionOwner(x.dpy(), cm) != 0; }, 5000, pump())) << compositor.err();
+    const std::pair<int, int> spots[] = {{150, 150}, {500, 450}, {600, 140}, {80, 560}};
+    auto sample = [&] {
+        std::vector<unsigned long> got;
+        for (auto [px, py] : spots)
+            got.push_back(x.pixel(px, py));
+        return got;
+    };
+    // The recorder as the compositor draws it, before the overlay opens.
+    ASSERT_TRUE(waitFor([&] { return sample() == std::vector<unsigned long>(std::size(spots), kBackground); }, 3000,
+                        pump()));
+    std::vector<unsigned long> background;
+    bool lineRed = false;
+    withOverlayOpen([&] {
+        x.button(1, false);
+        x.move(320, 300);
+        // Once the compositor shows the line on the pointer's row, it has drawn the overlay.
+        lineRed = waitFor([&] {
+            for (int dy = -4; dy <= 4; ++dy)
+                if (x.pixel(550, 300 + dy) == kRed)
+                    return true;
+            return false;
+        }, 3000, pump());
+        background = sample();
+        x.key("Escape");
+    });
+    EXPECT_TRUE(lineRed);
+    EXPECT_EQ(background, std::vector<unsigned long>(std::size(spots), kBackground));
+    EXPECT_TRUE(compositor.running());
 }
 
 TEST_F(Picker, AClickOnTheLinesStillReachesTheWindowBeneath)
