@@ -2,9 +2,9 @@
 
 #include "app/Startup.h"
 #include "platform/x11/X11Platform.h"
+#include "runtime/qt/Application.h"
 #include "runtime/qt/QtRuntime.h"
 
-#include <QApplication>
 #include <X11/Xlib.h>
 
 #include <cstdio>
@@ -28,9 +28,7 @@ int main(int argc, char** argv)
         return EXIT_FAILURE;
     }
 
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    const auto app = vantorel::qt::startApplication(argc, argv);
     vantorel::X11Platform platform;
     vantorel::qt::QtRuntime runtime(platform);
     platform.setWindowEffects(&runtime);

@@ -15,6 +15,8 @@ struct Program {
     std::int32_t countdown = 0;
     std::int32_t passCounter = 0;
     std::int32_t fillDelay = 0;
+    /// Runs under way, nested ones included; Esc closes the program from anywhere while a countdown or run lasts.
+    std::int32_t runsUnderWay = 0;
 };
 
 } // namespace vantorel

@@ -18,6 +18,9 @@ void onStartPressed(Program& p)
     p.rt.writeInt(kMainWindow, kCountdownTimer, Prop::Period, 1000);
     p.countdown = 5;
     p.passCounter = 1;
+    // The window promises that Esc closes the program at any time; once the
+    // run has moved the focus elsewhere, only a key taken from anywhere can keep that.
+    p.rt.escapeFromAnywhere(kMainWindow, true);
 }
 
 void onCountdownTick(Program& p)

@@ -73,7 +73,9 @@ void pacedWait(Program& p, std::int32_t ms)
     }
 }
 
-void performRun(Program& p)
+namespace {
+
+void runPasses(Program& p)
 {
     const std::int32_t n = numericReading(p.rt, kRepeatCount);
     for (std::int32_t pass = 1; pass <= n; ++pass) {
@@ -96,6 +98,17 @@ void performRun(Program& p)
             return;
     }
     p.rt.writeText(kMainWindow, kStatusLabel, Prop::Caption, kTextFinished);
+}
+
+} // namespace
+
+void performRun(Program& p)
+{
+    p.runsUnderWay += 1;
+    runPasses(p);
+    p.runsUnderWay -= 1;
+    if (p.runsUnderWay == 0 && p.countdown < 1 && !mainWindowGone(p))
+        p.rt.escapeFromAnywhere(kMainWindow, false);
 }
 
 } // namespace vantorel

@@ -71,6 +71,11 @@ public:
     virtual void setInputSamplingPeriod(const std::string& window, const std::string& control, int ms) = 0;
     virtual void startInputDevice(const std::string& window, const std::string& control, NativeHandle handle) = 0;
 
+    /// While on, the Esc key pressed anywhere on the desktop, whichever window
+    /// has the keyboard, reaches `window` as if pressed in it. Where another
+    /// program already claims the key for itself, nothing changes.
+    virtual void escapeFromAnywhere(const std::string& window, bool on) = 0;
+
     // Typed conveniences over readProperty / writeProperty.
     std::string readText(const std::string& w, const std::string& c, Prop p = Prop::Text) { return readProperty(w, c, p).toText(); }
     std::int32_t readInt(const std::string& w, const std::string& c, Prop p) { return readProperty(w, c, p).toInt(); }

@@ -7,7 +7,8 @@ packages=(
   libjpeg62-turbo-dev
   fonts-wqy-zenhei
   libgtest-dev
-  xvfb xauth openbox x11-utils xdotool imagemagick xcompmgr
+  xvfb xauth openbox x11-utils x11-xserver-utils xdotool imagemagick xcompmgr
+  xfwm4 icewm fluxbox dbus dbus-x11
 )
 missing=()
 for p in "${packages[@]}"; do

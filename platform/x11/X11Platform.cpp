@@ -5,6 +5,7 @@
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -129,7 +130,12 @@ void X11Platform::awaitDelivery()
 
 void X11Platform::SetCursorPos(int x, int y)
 {
-    XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
+    // XTest carries 16-bit coordinates: a place far off the screen would wrap
+    // around onto it. Keep the pointer on the screen, as the system does.
+    const int screen = DefaultScreen(m_display);
+    x = std::clamp(x, 0, DisplayWidth(m_display, screen) - 1);
+    y = std::clamp(y, 0, DisplayHeight(m_display, screen) - 1);
+    XTestFakeMotionEvent(m_display, screen, x, y, CurrentTime);
     XFlush(m_display);
 }
 

@@ -11,6 +11,7 @@
 #include <QScreen>
 
 #include <xcb/xcb.h>
+#include <X11/keysym.h>
 
 #include <algorithm>
 #include <chrono>
@@ -134,7 +135,7 @@ bool QtRuntime::loadWindow(const WindowDef& def, std::vector<Binding> bindings, 
         // They leave windows with an alpha channel alone, and the window's
         // shape still cuts out its see-through pixels without a compositor.
         top->setAttribute(Qt::WA_TranslucentBackground);
-        if (Display* dpy = x11::display(); dpy)
+        if (Display* dpy = x11::display())
             x11::declineCompositorShadow(dpy, top->winId());
     }
     top->setWindowTitle(q(ws.title));
@@ -156,23 +157,24 @@ bool QtRuntime::loadWindow(const WindowDef& def, std::vector<Binding> bindings, 
 
     // The definition's place and size are those of the outer frame; the
     // manager says how large its frame is, so the client area makes up the rest.
-    QPoint place(ws.left, ws.top);
-    if (ws.centred) {
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        place = QPoint((screen.width() - ws.width) / 2, (screen.height() - ws.height) / 2);
-    }
     x11::Extents ext;
     if (Display* dpy = x11::display(); dpy && !ws.frameless)
         ext = x11::requestFrameExtents(dpy, top->winId());
-    const QSize client = QSize(ws.width - ext.left - ext.right, ws.height - ext.top - ext.bottom)
-                             .expandedTo(ws.frameless ? QSize() : neededClientSize(def));
+    const QRect client = clientRectFor(*win, ext);
     if (ws.frameless)
-        top->resize(client);
+        top->resize(client.size());
     else
-        top->setFixedSize(client);
-    top->move(place + QPoint(ext.left, ext.top)); // before the first show Qt places the client area
-    win->awaitingFrame = !ws.frameless && x11::display() && x11::windowManagerRunning(x11::display());
-    win->framePlace = place;
+        top->setFixedSize(client.size());
+    top->move(client.topLeft()); // before the first show Qt places the client area
+    if (!ws.frameless && x11::display() && x11::windowManagerRunning(x11::display())) {
+        // The first answer may be an estimate, and under load the frame comes
+        // late: fit again whenever the frame changes until it has settled.
+        win->awaitingFrame = true;
+        QTimer::singleShot(kFrameSettleMs, this, [w = std::weak_ptr<Win>(win)] {
+            if (auto locked = w.lock())
+                locked->awaitingFrame = false;
+        });
+    }
 
     buildControls(*win);
     win->suppressed = false;
@@ -200,21 +202,37 @@ bool QtRuntime::loadWindow(const WindowDef& def, std::vector<Binding> bindings, 
     return true;
 }
 
+namespace {
+/// The work area of the monitor nearest to `place`: the monitor's area without the panels and docks.
+QRect workAreaNear(const QRect& place)
+{
+    // The monitor sharing the most of `place`; if none does, the one whose centre is closest.
+    QScreen* nearest = QGuiApplication::primaryScreen();
+    long long bestOverlap = 0, bestDistance = -1;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect g = screen->geometry();
+        const QRect common = g.intersected(place);
+        const long long overlap = common.isEmpty() ? 0 : 1LL * common.width() * common.height();
+        const QPoint d = g.center() - place.center();
+        const long long distance = 1LL * d.x() * d.x() + 1LL * d.y() * d.y();
+        if (overlap > bestOverlap || (bestOverlap == 0 && overlap == 0 && (bestDistance < 0 || distance < bestDistance))) {
+            bestOverlap = overlap;
+            bestDistance = distance;
+            nearest = screen;
+        }
+    }
+    return nearest->availableGeometry();
+}
+} // namespace
+
 void QtRuntime::showWindow(Win& win)
 {
     TopWindow* top = win.widget.get();
     switch (win.position) {
     case 2: top->showMinimized(); break;
     case 3: {
-        Display* dpy = x11::display();
-        int x = 0, y = 0, w = 0, h = 0;
-        if (dpy)
-            x11::workArea(dpy, x, y, w, h);
-        else {
-            const QRect r = QGuiApplication::primaryScreen()->availableGeometry();
-            x = r.x(), y = r.y(), w = r.width(), h = r.height();
-        }
-        top->setGeometry(x, y, w, h);
+        const WindowSettings& ws = win.def.settings;
+        top->setGeometry(workAreaNear(QRect(ws.left, ws.top, ws.width, ws.height)));
         top->showMaximized();
         break;
     }
@@ -228,21 +246,41 @@ void QtRuntime::showWindow(Win& win)
         top->activateWindow(); // so that Esc reaches it
 }
 
+QRect QtRuntime::clientRectFor(const Win& win, const x11::Extents& ext) const
+{
+    const WindowSettings& ws = win.def.settings;
+    const QSize client = QSize(ws.width - ext.left - ext.right, ws.height - ext.top - ext.bottom)
+                             .expandedTo(ws.frameless ? QSize() : neededClientSize(win.def));
+    // A thicker frame than the definition allows for grows the window rather
+    // than cutting controls off; it is still centred on its real size.
+    const QSize outer = client + QSize(ext.left + ext.right, ext.top + ext.bottom);
+    QPoint place(ws.left, ws.top);
+    if (ws.centred) {
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        place = screen.topLeft() + QPoint((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2);
+    }
+    return QRect(place + QPoint(ext.left, ext.top), client);
+}
+
 void QtRuntime::fitToFrame(Win& win)
 {
     Display* dpy = x11::display();
     x11::Extents ext;
     if (!dpy || !x11::frameExtents(dpy, win.widget->winId(), ext))
         return;
-    win.awaitingFrame = false;
-    const WindowSettings& ws = win.def.settings;
-    const QSize client = QSize(ws.width - ext.left - ext.right, ws.height - ext.top - ext.bottom)
-                             .expandedTo(neededClientSize(win.def));
-    if (client != win.widget->size())
-        win.widget->setFixedSize(client);
-    const QPoint origin = win.framePlace + QPoint(ext.left, ext.top);
-    if (win.widget->geometry().topLeft() != origin)
-        win.widget->setGeometry(QRect(origin, client));
+    const QRect client = clientRectFor(win, ext);
+    if (client.size() != win.widget->size())
+        win.widget->setFixedSize(client.size());
+    if (win.widget->geometry() != client)
+        win.widget->setGeometry(client);
+}
+
+void QtRuntime::scheduleFit(const std::shared_ptr<Win>& win)
+{
+    QMetaObject::invokeMethod(this, [this, w = std::weak_ptr<Win>(win)] {
+        if (auto locked = w.lock(); locked && locked->alive && locked->awaitingFrame)
+            fitToFrame(*locked);
+    }, Qt::QueuedConnection);
 }
 
 void QtRuntime::applyTopMost(Win& win)
@@ -365,6 +403,14 @@ void QtRuntime::runEventLoop()
 
 bool QtRuntime::eventFilter(QObject* watched, QEvent* event)
 {
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->isWindow()) {
+        // A manager that places or sizes the window its own way while it settles is answered once more.
+        for (const auto& [name, win] : m_windows)
+            if (win->widget.get() == watched && win->awaitingFrame)
+                scheduleFit(win);
+        return false;
+    }
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
@@ -380,22 +426,40 @@ bool QtRuntime::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
+void QtRuntime::escapeFromAnywhere(const std::string& window, bool on)
+{
+    Display* dpy = x11::display();
+    if (!dpy || on == m_escapeGrabbed)
+        return;
+    unsigned keycode = 0;
+    const bool taken = x11::grabKeyAnywhere(dpy, XK_Escape, on, keycode);
+    m_escapeGrabbed = on && taken;
+    m_escapeKeycode = keycode;
+    m_escapeWindow = m_escapeGrabbed ? window : std::string();
+}
+
 bool QtRuntime::nativeEventFilter(const QByteArray& type, void* message, qintptr*)
 {
     if (type != "xcb_generic_event_t")
         return false;
     auto* ev = static_cast<xcb_generic_event_t*>(message);
+    if ((ev->response_type & 0x7F) == XCB_KEY_PRESS && m_escapeGrabbed) {
+        // Esc taken from another program's window: it closes ours as its own Esc would.
+        auto* key = reinterpret_cast<xcb_key_press_event_t*>(ev);
+        if (key->detail == m_escapeKeycode && key->event == key->root) {
+            if (auto win = find(m_escapeWindow); win && win->widget->isEnabled() && win->def.settings.escCloses)
+                destroyWindow(m_escapeWindow);
+            return true;
+        }
+    }
     if ((ev->response_type & 0x7F) == XCB_PROPERTY_NOTIFY) {
         // The manager may frame the window differently from what it announced:
-        // fit the client area to the real frame, once.
+        // fit the client area to the real frame.
         auto* prop = reinterpret_cast<xcb_property_notify_event_t*>(ev);
         auto win = findByHandle(prop->window);
         static const unsigned long frameExtentsAtom = x11::atom("_NET_FRAME_EXTENTS");
         if (win && win->awaitingFrame && prop->atom == frameExtentsAtom)
-            QMetaObject::invokeMethod(this, [this, w = std::weak_ptr<Win>(win)] {
-                if (auto locked = w.lock(); locked && locked->alive)
-                    fitToFrame(*locked);
-            }, Qt::QueuedConnection);
+            scheduleFit(win);
     }
     if ((ev->response_type & 0x7F) == XCB_MAP_NOTIFY) {
         // xcompmgr decides on a shadow for the manager's frame before it is

@@ -4,10 +4,12 @@
 #include "platform/Platform.h"
 #include "platform/x11/WindowEffects.h"
 #include "runtime/Runtime.h"
+#include "runtime/qt/X11Window.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QEventLoop>
 #include <QObject>
+#include <QRect>
 #include <QTranslator>
 
 #include <map>
@@ -41,6 +43,7 @@ public:
                             bool gamepad) override;
     void setInputSamplingPeriod(const std::string& window, const std::string& control, int ms) override;
     void startInputDevice(const std::string& window, const std::string& control, NativeHandle handle) override;
+    void escapeFromAnywhere(const std::string& window, bool on) override;
 
     void applyColourKey(std::uintptr_t window, bool on, std::uint32_t key) override;
     void applyClickThrough(std::uintptr_t window, bool on) override;
@@ -69,7 +72,9 @@ private:
     void requestQuit();
     void showWindow(Win& win);
     void applyTopMost(Win& win);
+    QRect clientRectFor(const Win& win, const x11::Extents& ext) const;
     void fitToFrame(Win& win);
+    void scheduleFit(const std::shared_ptr<Win>& win);
     void writeWindowProperty(Win& win, Prop prop, const Value& value);
     void writePosition(Win& win, int position);
     void contentChanged(Win& win, QWidget* widget);
@@ -84,6 +89,10 @@ private:
     std::vector<QEventLoop*> m_waitLoops;
     bool m_quit = false;
     QTranslator m_toolkitTexts;
+    // Esc taken from the whole desktop, and the window it goes to
+    std::string m_escapeWindow;
+    bool m_escapeGrabbed = false;
+    unsigned m_escapeKeycode = 0;
 };
 
 } // namespace vantorel::qt

@@ -54,11 +54,13 @@ struct QtRuntime::Win {
     Colour key = 0;
     bool clickThrough = false;
     bool maskPending = false;
-    // the outer frame's intended place, until the manager's real frame is known
+    // the manager's frame is still settling: fit the client area to it
     bool awaitingFrame = false;
-    QPoint framePlace;
     std::map<QWidget*, QRegion> regionCache;
 };
+
+// How long after loading a framed window its size and place follow the manager's frame.
+inline constexpr int kFrameSettleMs = 5000;
 
 // How late a Qt timer may wake up; waits sleep this last stretch precisely.
 inline constexpr int kTimerLatenessMs = 2;

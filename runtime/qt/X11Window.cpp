@@ -3,12 +3,17 @@
 #include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
+#include <X11/keysym.h>
+#include <xcb/xcb.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
 #include <X11/extensions/shape.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 namespace vantorel::x11 {
@@ -102,18 +107,6 @@ Extents requestFrameExtents(Display* dpy, XWindow window)
     return e;
 }
 
-void workArea(Display* dpy, int& x, int& y, int& w, int& h)
-{
-    long v[4];
-    if (readCardinals(dpy, DefaultRootWindow(dpy), "_NET_WORKAREA", v, 4)) {
-        x = static_cast<int>(v[0]), y = static_cast<int>(v[1]), w = static_cast<int>(v[2]), h = static_cast<int>(v[3]);
-        return;
-    }
-    x = y = 0;
-    w = DisplayWidth(dpy, DefaultScreen(dpy));
-    h = DisplayHeight(dpy, DefaultScreen(dpy));
-}
-
 void declineCompositorShadow(Display* dpy, XWindow window)
 {
     const unsigned long none = 0;
@@ -164,6 +157,73 @@ std::vector<XWindow> selfAndAncestors(Display* dpy, XWindow window)
         window = parent;
     }
     return chain;
+}
+
+namespace {
+/// The modifier bits of the lock keys: Caps Lock, and whichever modifiers Num Lock and Scroll Lock are on.
+std::vector<unsigned> lockCombinations(Display* dpy)
+{
+    unsigned locks[3] = {LockMask, 0, 0};
+    if (XModifierKeymap* map = XGetModifierMapping(dpy)) {
+        const KeyCode num = XKeysymToKeycode(dpy, XK_Num_Lock), scroll = XKeysymToKeycode(dpy, XK_Scroll_Lock);
+        for (int mod = 0; mod < 8; ++mod)
+            for (int k = 0; k < map->max_keypermod; ++k) {
+                const KeyCode code = map->modifiermap[mod * map->max_keypermod + k];
+                if (code && code == num)
+                    locks[1] = 1u << mod;
+                if (code && code == scroll)
+                    locks[2] = 1u << mod;
+            }
+        XFreeModifiermap(map);
+    }
+    std::vector<unsigned> combos;
+    for (unsigned bits = 0; bits < 8; ++bits) {
+        unsigned m = 0;
+        for (int i = 0; i < 3; ++i)
+            if (bits & (1u << i))
+                m |= locks[i];
+        if (std::find(combos.begin(), combos.end(), m) == combos.end())
+            combos.push_back(m);
+    }
+    return combos;
+}
+} // namespace
+
+bool grabKeyAnywhere(Display* dpy, unsigned long keysym, bool grab, unsigned& keycode)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* conn = x11 ? x11->connection() : nullptr;
+    keycode = XKeysymToKeycode(dpy, keysym);
+    if (!conn || !keycode)
+        return false;
+    const xcb_window_t root = DefaultRootWindow(dpy);
+    const auto combos = lockCombinations(dpy);
+    XSync(dpy, False); // Xlib's requests before xcb's
+    if (!grab) {
+        for (unsigned m : combos)
+            xcb_ungrab_key(conn, static_cast<xcb_keycode_t>(keycode), root, static_cast<std::uint16_t>(m));
+        xcb_flush(conn);
+        return true;
+    }
+    // Checked requests: a grab someone else holds is refused with an error we
+    // look at here, instead of one the toolkit would report.
+    std::vector<xcb_void_cookie_t> cookies;
+    for (unsigned m : combos)
+        cookies.push_back(xcb_grab_key_checked(conn, 1, root, static_cast<std::uint16_t>(m),
+                                               static_cast<xcb_keycode_t>(keycode), XCB_GRAB_MODE_ASYNC,
+                                               XCB_GRAB_MODE_ASYNC));
+    bool all = true;
+    for (auto cookie : cookies)
+        if (xcb_generic_error_t* error = xcb_request_check(conn, cookie)) {
+            all = false;
+            std::free(error);
+        }
+    if (!all) {
+        for (unsigned m : combos)
+            xcb_ungrab_key(conn, static_cast<xcb_keycode_t>(keycode), root, static_cast<std::uint16_t>(m));
+        xcb_flush(conn);
+    }
+    return all;
 }
 
 void setInputTransparent(Display* dpy, XWindow window, bool transparent)

@@ -1,6 +1,6 @@
 #pragma once
 // X11 calls the Qt runtime needs where Qt has no API: the window manager's
-// above state, frame extents, the work area, input shapes.
+// above state, frame extents, input shapes.
 
 #include <cstdint>
 #include <string>
@@ -28,8 +28,6 @@ Extents requestFrameExtents(Display* dpy, XWindow window);
 bool frameExtents(Display* dpy, XWindow window, Extents& out);
 /// An atom by name.
 unsigned long atom(const char* name);
-/// The work area of the first desktop, or the whole screen.
-void workArea(Display* dpy, int& x, int& y, int& w, int& h);
 /// The window and its ancestors below the root (the manager's frame).
 std::vector<XWindow> selfAndAncestors(Display* dpy, XWindow window);
 /// Asks compositors that read the hint (compton, picom) to draw no shadow
@@ -42,6 +40,10 @@ void declareOpaque(Display* dpy, XWindow window);
 /// Maps `window` again when the manager keeps it iconic (ICCCM WM_STATE
 /// Iconic): that is how a client asks for it to be shown.
 void showIfIconic(Display* dpy, XWindow window);
+/// Takes the key `keysym` from anywhere on the desktop (a passive grab on the
+/// root window, whatever lock keys are on), or gives it back. False when
+/// another client already holds it; nothing is then taken. Returns the key's code in `keycode`.
+bool grabKeyAnywhere(Display* dpy, unsigned long keysym, bool grab, unsigned& keycode);
 /// Makes `window` take no pointer input (empty input shape), or restores it.
 void setInputTransparent(Display* dpy, XWindow window, bool transparent);
 

@@ -198,6 +198,11 @@ void FakeRuntime::startInputDevice(const std::string& w, const std::string& c, N
     writes.push_back(w + "/" + c + ".start=" + std::to_string(h));
 }
 
+void FakeRuntime::escapeFromAnywhere(const std::string& w, bool on)
+{
+    writes.push_back(w + "/.escapeFromAnywhere=" + (on ? "1" : "0"));
+}
+
 void FakeRuntime::fire(const std::string& window, const std::string& control, Event event)
 {
     if (!isLoaded(window))

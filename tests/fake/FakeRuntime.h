@@ -68,6 +68,7 @@ public:
     void selectInputDevices(const std::string& w, const std::string& c, bool m, bool k, bool g) override;
     void setInputSamplingPeriod(const std::string& w, const std::string& c, int ms) override;
     void startInputDevice(const std::string& w, const std::string& c, NativeHandle h) override;
+    void escapeFromAnywhere(const std::string& w, bool on) override;
 
     /// Raises an event of a loaded window as the runtime would.
     void fire(const std::string& window, const std::string& control, Event event);

@@ -29,6 +29,15 @@ protected:
                 out.push_back(target);
         return out;
     }
+    /// Each switch of Esc from anywhere, in order: "1" on, "0" off.
+    std::vector<std::string> escapeSwitches() const
+    {
+        std::vector<std::string> out;
+        for (const auto& w : rt.writesTo(""))
+            if (w.rfind("escapeFromAnywhere=", 0) == 0)
+                out.push_back(w.substr(w.size() - 1));
+        return out;
+    }
     std::size_t moves() const
     {
         std::size_t n = 0;
@@ -217,6 +226,21 @@ TEST_F(Run, AStartPressDuringARunNestsASecondRunInsideTheFirstOnesWait)
     EXPECT_EQ(counter, (std::vector<std::string>{"caption=当前循环次数：1", "caption=当前循环次数：2",
                                                  "caption=当前循环次数：3", "caption=当前循环次数：4"}));
     EXPECT_EQ(text("状态标签"), kTextFinished);
+    // Esc closes the program from anywhere until the outer run is over, not only the nested one
+    EXPECT_EQ(escapeSwitches(), (std::vector<std::string>{"1", "1", "0"}));
+}
+
+TEST_F(Run, EscFromAnywhereLastsFromTheStartPressToTheEndOfTheRun)
+{
+    fillSlot(1, "10", "1", 0, "0");
+    press();
+    EXPECT_EQ(escapeSwitches(), std::vector<std::string>{"1"});
+    for (int i = 0; i < 4; ++i)
+        tick();
+    EXPECT_EQ(escapeSwitches(), std::vector<std::string>{"1"}); // the countdown is still on
+    tick();
+    EXPECT_EQ(moves(), 1u);
+    EXPECT_EQ(escapeSwitches(), (std::vector<std::string>{"1", "0"}));
 }
 
 TEST_F(Run, ClosingTheWindowDuringAWaitEndsTheRunWithoutTouchingIt)

@@ -1,12 +1,12 @@
 #include "tests/x11/AppFixture.h"
 
+#include "runtime/qt/Application.h"
+
 namespace vantorel::test {
 
 int runX11Tests(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    const auto app = qt::startApplication(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -231,6 +231,27 @@ void XDriver::rootOrigin(Window w, int& x, int& y)
     XTranslateCoordinates(m_dpy, w, DefaultRootWindow(m_dpy), 0, 0, &x, &y, &child);
 }
 
+XDriver::Rect XDriver::frameRect(Window w)
+{
+    // The manager's frame is the window's ancestor just below the root.
+    const Window rootWindow = DefaultRootWindow(m_dpy);
+    for (;;) {
+        Window rootRet, parent, *children = nullptr;
+        unsigned n = 0;
+        if (!XQueryTree(m_dpy, w, &rootRet, &parent, &children, &n))
+            return {};
+        if (children)
+            XFree(children);
+        if (parent == rootWindow)
+            break;
+        w = parent;
+    }
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(m_dpy, w, &a))
+        return {};
+    return {a.x, a.y, a.width + 2 * a.border_width, a.height + 2 * a.border_width};
+}
+
 void XDriver::requestClose(Window w)
 {
     askWindowManager(m_dpy, w, "_NET_CLOSE_WINDOW", 0, 2); // source 2: a pager, as a user's close

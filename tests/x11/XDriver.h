@@ -43,6 +43,12 @@ public:
     std::vector<Window> stacking();
     /// The window's client area origin on the root window.
     void rootOrigin(Window w, int& x, int& y);
+    struct Rect {
+        int x = 0, y = 0, width = 0, height = 0;
+        bool operator==(const Rect&) const = default;
+    };
+    /// The outer rectangle of a managed window as drawn: its manager's frame, borders included.
+    Rect frameRect(Window w);
     /// Adds _NET_WM_STATE_ABOVE through the window manager.
     void makeTopMost(Window w);
     /// Asks the window manager to close the window, as its close button does.

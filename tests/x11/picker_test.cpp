@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 
 #include <X11/Xlib.h>
@@ -104,9 +105,13 @@ TEST_F(Picker, ACaptureFillsTheFirstSlotLetsTheClickThroughAndRestoresTheWindow)
     // the style before click-through (layered only) is kept on the window; now layered and transparent
     EXPECT_EQ(savedStyle, std::vector<long>{0x80000});
     EXPECT_EQ(style, std::vector<long>{0x80020});
+    // The work area of the monitor that holds the overlay's own place (50, 50, 800 x 600).
     const auto workArea = x.cardinals(x.root(), "_NET_WORKAREA");
     ASSERT_GE(workArea.size(), 4u);
-    EXPECT_EQ(overlay, QRect(int(workArea[0]), int(workArea[1]), int(workArea[2]), int(workArea[3])));
+    QScreen* monitor = QGuiApplication::screenAt(QPoint(450, 350));
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_EQ(overlay, QRect(int(workArea[0]), int(workArea[1]), int(workArea[2]), int(workArea[3]))
+                           .intersected(monitor->geometry()));
     EXPECT_EQ(text("X坐标1"), "300");
     EXPECT_EQ(text("Y坐标1"), "200");
     EXPECT_EQ(rt.readText(kMainWindow, "状态标签", Prop::Caption), "坐标1写入成功！");

@@ -3,6 +3,9 @@
 
 #include "tests/x11/ProgramFixture.h"
 
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <sstream>
@@ -126,6 +129,89 @@ TEST_F(Program, ClosingTheWindowDuringARunStopsTheClicksAndEndsWithZero)
     waitFor([] { return false; }, 1000);
     EXPECT_EQ(clicks().size(), count);
     EXPECT_LE(count, 4u);
+    expectCleanErrors();
+}
+
+/// True when this client could take Esc on the root window, i.e. no other client holds it.
+bool escapeIsFree(Display* dpy)
+{
+    static bool refused;
+    refused = false;
+    auto* previous = XSetErrorHandler([](Display*, XErrorEvent* e) {
+        refused = refused || e->error_code == BadAccess;
+        return 0;
+    });
+    const KeyCode esc = XKeysymToKeycode(dpy, XK_Escape);
+    XGrabKey(dpy, esc, 0, DefaultRootWindow(dpy), True, GrabModeAsync, GrabModeAsync);
+    XSync(dpy, False);
+    XUngrabKey(dpy, esc, 0, DefaultRootWindow(dpy));
+    XSync(dpy, False);
+    XSetErrorHandler(previous);
+    return !refused;
+}
+
+class EscAnywhere : public ProgramProcess {
+protected:
+    /// Slot 1 over the recorder, `delay` ms, `repeat` clicks; then start is pressed.
+    void startARun(const char* delay, const char* repeat)
+    {
+        startRecorder("300x300+40+60");
+        startProgram();
+        typeInto(kXColumn, slotRow(1), "150");
+        typeInto(kYColumn, slotRow(1), "150");
+        typeInto(kDelayColumn, slotRow(1), delay);
+        typeInto(453, 238, repeat);
+        typeInto(454, 279, "0");
+        int sx, sy;
+        at(421, 328, sx, sy);
+        x.click(sx, sy);
+    }
+};
+
+TEST_F(EscAnywhere, EscInAnotherProgramsWindowClosesItDuringTheCountdown)
+{
+    startARun("0", "1");
+    x.click(100, 100); // the recorder takes the keyboard focus
+    x.key("Escape");
+    EXPECT_EQ(program->wait(3000), 0);
+    EXPECT_EQ(clicks().size(), 2u); // the focusing click's press and release: the run never began
+    expectCleanErrors();
+}
+
+TEST_F(EscAnywhere, EscInAnotherProgramsWindowClosesItDuringTheRun)
+{
+    startARun("1500", "4");
+    ASSERT_TRUE(waitFor([&] { return clicks().size() >= 2; }, 9000)); // the run's click focused the recorder
+    EXPECT_FALSE(escapeIsFree(x.dpy())); // the program holds Esc now
+    x.key("Escape");
+    EXPECT_EQ(program->wait(3000), 0);
+    EXPECT_LT(clicks().size(), 8u);
+    expectCleanErrors();
+}
+
+TEST_F(EscAnywhere, IsGivenBackAfterTheRunAndLeftToAProgramThatHoldsIt)
+{
+    // Another program holds Esc: the run goes on as usual.
+    const KeyCode esc = XKeysymToKeycode(x.dpy(), XK_Escape);
+    XGrabKey(x.dpy(), esc, 0, x.root(), True, GrabModeAsync, GrabModeAsync);
+    x.sync();
+    startARun("0", "1");
+    ASSERT_TRUE(waitFor([&] { return clicks().size() >= 2; }, 9000)) << recorder->out(); // press and release
+    XUngrabKey(x.dpy(), esc, 0, x.root());
+    x.sync();
+    EXPECT_TRUE(program->running());
+
+    // A second run takes Esc for its countdown and gives it back when it ends.
+    int sx, sy;
+    at(421, 328, sx, sy);
+    x.click(sx, sy);
+    waitFor([] { return false; }, 300);
+    EXPECT_FALSE(escapeIsFree(x.dpy()));
+    ASSERT_TRUE(waitFor([&] { return clicks().size() >= 4; }, 9000)) << recorder->out();
+    EXPECT_TRUE(waitFor([&] { return escapeIsFree(x.dpy()); }, 2000)) << program->err();
+    EXPECT_TRUE(program->running());
+    x.requestClose(main);
+    EXPECT_EQ(program->wait(5000), 0);
     expectCleanErrors();
 }
 
