@@ -35,7 +35,8 @@ bool IntegerInputFilter::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool shortcut = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-        if (!shortcut && !std::all_of(key->text().begin(), key->text().end(), acceptedInIntegerBox))
+        const QString text = key->text();
+        if (!shortcut && !std::all_of(text.begin(), text.end(), acceptedInIntegerBox))
             return true; // dropped
     } else if (event->type() == QEvent::InputMethod) {
         // An input method's commit is typed text too: keep what a key press would keep.

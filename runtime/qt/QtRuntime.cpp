@@ -463,11 +463,26 @@ bool QtRuntime::nativeEventFilter(const QByteArray& type, void* message, qintptr
     }
     if ((ev->response_type & 0x7F) == XCB_MAP_NOTIFY) {
         // xcompmgr decides on a shadow for the manager's frame before it is
-        // mapped, from an unset window mode: once mapped, make it decide again.
+        // mapped, from an unset window mode, and keeps it: once it has seen
+        // the map (it then listens for property changes on the frame), a
+        // change of the opacity property makes it decide again.
         auto* map = reinterpret_cast<xcb_map_notify_event_t*>(ev);
-        if (auto win = findByHandle(map->window); win && win->def.settings.frameless)
-            if (Display* dpy = x11::display())
-                x11::declareOpaque(dpy, map->window);
+        Display* dpy = x11::display();
+        if (auto win = findByHandle(map->window); win && win->def.settings.frameless && dpy && x11::compositorRunning(dpy)) {
+            auto* poll = new QTimer(this);
+            poll->setInterval(5);
+            const x11::XWindow window = map->window;
+            QObject::connect(poll, &QTimer::timeout, this, [this, poll, window, dpy, tries = 200]() mutable {
+                const auto win = findByHandle(window);
+                if (win && x11::propertyChangesWatched(dpy, window))
+                    x11::declareOpaque(dpy, window);
+                else if (win && --tries > 0)
+                    return;
+                poll->deleteLater();
+                poll->stop();
+            });
+            poll->start();
+        }
     }
     if ((ev->response_type & 0x7F) == XCB_REPARENT_NOTIFY) {
         // A window manager framed a click-through window: its frame must not take clicks either.

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string>
 #include <cstdlib>
 #include <thread>
 
@@ -121,6 +122,20 @@ void declareOpaque(Display* dpy, XWindow window)
     XChangeProperty(dpy, window, XInternAtom(dpy, "_NET_WM_WINDOW_OPACITY", False), XA_CARDINAL, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&opaque), 1);
     XFlush(dpy);
+}
+
+bool compositorRunning(Display* dpy)
+{
+    const std::string name = "_NET_WM_CM_S" + std::to_string(DefaultScreen(dpy));
+    return XGetSelectionOwner(dpy, XInternAtom(dpy, name.c_str(), False)) != None;
+}
+
+bool propertyChangesWatched(Display* dpy, XWindow window)
+{
+    const std::vector<XWindow> chain = selfAndAncestors(dpy, window);
+    XWindowAttributes attrs;
+    return !chain.empty() && XGetWindowAttributes(dpy, chain.back(), &attrs) &&
+           (attrs.all_event_masks & PropertyChangeMask);
 }
 
 void showIfIconic(Display* dpy, XWindow window)

@@ -37,6 +37,11 @@ void declineCompositorShadow(Display* dpy, XWindow window);
 /// manager copies to its frame: a change of it makes xcompmgr look at the
 /// frame afresh, dropping a shadow it made before it knew the frame's visual.
 void declareOpaque(Display* dpy, XWindow window);
+/// True while a compositing manager owns the screen (_NET_WM_CM_Sn).
+bool compositorRunning(Display* dpy);
+/// True once some client listens for property changes on the top-level
+/// window that holds `window` (a compositor does so once it has seen the map).
+bool propertyChangesWatched(Display* dpy, XWindow window);
 /// Maps `window` again when the manager keeps it iconic (ICCCM WM_STATE
 /// Iconic): that is how a client asks for it to be shown.
 void showIfIconic(Display* dpy, XWindow window);
