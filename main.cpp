@@ -1,5 +1,6 @@
 // Vantorel: replays a sequence of mouse clicks at screen positions.
 
+#include "app/Identity.h"
 #include "app/Startup.h"
 #include "platform/x11/X11Platform.h"
 #include "runtime/qt/Application.h"
@@ -29,6 +30,11 @@ int main(int argc, char** argv)
     }
 
     const auto app = vantorel::qt::startApplication(argc, argv);
+    // Qt would take the window class from the name the program was started by;
+    // the desktop entry's StartupWMClass needs it fixed.
+    QApplication::setApplicationName(QString::fromLatin1(vantorel::identity::kWindowClass));
+    QApplication::setApplicationVersion(QString::fromLatin1(vantorel::identity::kVersion));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(vantorel::identity::kDesktopId));
     vantorel::X11Platform platform;
     vantorel::qt::QtRuntime runtime(platform);
     platform.setWindowEffects(&runtime);

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev
   xvfb xauth openbox x11-utils x11-xserver-utils xdotool imagemagick xcompmgr
   xfwm4 icewm fluxbox dbus dbus-x11
+  dpkg-dev file desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

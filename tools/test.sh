@@ -13,3 +13,5 @@ cmake --build "$build-fuzz" --target conversions_fuzz
 "$build-fuzz/fuzz/conversions_fuzz" -max_total_time=20 -print_final_stats=1 2>&1 | tail -n 3
 export ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 bash tools/with-x.sh ctest --test-dir "$build" --output-on-failure
+# The Debian package, installed on this machine, started and purged again.
+bash tools/package-test.sh

@@ -1,5 +1,6 @@
 #include "runtime/qt/QtRuntime.h"
 
+#include "runtime/qt/AppIcon.h"
 #include "runtime/qt/RuntimeState.h"
 #include "runtime/qt/X11Window.h"
 
@@ -150,9 +151,9 @@ bool QtRuntime::loadWindow(const WindowDef& def, std::vector<Binding> bindings, 
         setColour(top, QPalette::Window, ws.background);
     }
     if (ws.appIcon) {
-        const QImage icon = pictureImage(Picture::Crosshair);
+        const QImage icon = appIcon(kWindowIconSize);
         if (!icon.isNull())
-            top->setWindowIcon(QPixmap::fromImage(icon.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+            top->setWindowIcon(QPixmap::fromImage(icon));
     }
 
     // The definition's place and size are those of the outer frame; the
@@ -170,10 +171,25 @@ bool QtRuntime::loadWindow(const WindowDef& def, std::vector<Binding> bindings, 
         // The first answer may be an estimate, and under load the frame comes
         // late: fit again whenever the frame changes until it has settled.
         win->awaitingFrame = true;
-        QTimer::singleShot(kFrameSettleMs, this, [w = std::weak_ptr<Win>(win)] {
-            if (auto locked = w.lock())
+        // Besides answering each change, look again now and then: a change
+        // can come while the window is not yet shown, and a busy machine may
+        // frame it seconds later. Counted in checks, not time, so that a
+        // starved program still looks after it has been framed.
+        win->frameChecks = std::make_unique<QTimer>();
+        win->frameChecks->setInterval(kFrameCheckMs);
+        QObject::connect(win->frameChecks.get(), &QTimer::timeout, this, [this, w = std::weak_ptr<Win>(win)] {
+            auto locked = w.lock();
+            if (!locked || !locked->alive)
+                return;
+            if (!locked->widget->isVisible())
+                return; // the count starts once it is shown
+            if (++locked->frameChecksDone >= kFrameChecks) {
                 locked->awaitingFrame = false;
+                locked->frameChecks->stop();
+            }
+            scheduleFit(locked);
         });
+        win->frameChecks->start();
     }
 
     buildControls(*win);
@@ -278,7 +294,9 @@ void QtRuntime::fitToFrame(Win& win)
 void QtRuntime::scheduleFit(const std::shared_ptr<Win>& win)
 {
     QMetaObject::invokeMethod(this, [this, w = std::weak_ptr<Win>(win)] {
-        if (auto locked = w.lock(); locked && locked->alive && locked->awaitingFrame)
+        // an iconified window keeps its place for when it comes back; it is not fitted meanwhile
+        if (auto locked = w.lock(); locked && locked->alive && locked->awaitingFrame && locked->widget->isVisible() &&
+                                    !locked->widget->isMinimized())
             fitToFrame(*locked);
     }, Qt::QueuedConnection);
 }
@@ -339,6 +357,8 @@ void QtRuntime::carryOutDestroy(const std::string& window)
         if (ctl.device)
             ctl.device->timer.stop();
     }
+    if (win->frameChecks)
+        win->frameChecks->stop();
     win->widget->hide();
     if (win->dialogLoop)
         win->dialogLoop->exit();

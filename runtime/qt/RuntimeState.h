@@ -56,11 +56,15 @@ struct QtRuntime::Win {
     bool maskPending = false;
     // the manager's frame is still settling: fit the client area to it
     bool awaitingFrame = false;
+    std::unique_ptr<QTimer> frameChecks;
+    int frameChecksDone = 0;
     std::map<QWidget*, QRegion> regionCache;
 };
 
-// How long after loading a framed window its size and place follow the manager's frame.
-inline constexpr int kFrameSettleMs = 5000;
+// How long after it is shown a framed window's size and place follow the
+// manager's frame: kFrameChecks looks, kFrameCheckMs apart.
+inline constexpr int kFrameChecks = 30;
+inline constexpr int kFrameCheckMs = 100;
 
 // How late a Qt timer may wake up; waits sleep this last stretch precisely.
 inline constexpr int kTimerLatenessMs = 2;

@@ -91,7 +91,8 @@ TEST_P(HighDpi, ACapturedPositionIsThePixelClickedAndARunClicksThere)
     ASSERT_TRUE(waitFor([&] { return x.wmState(main) == 3; }, 5000)) << "the picker did not open";
     x.button(1, false);
     x.move(kPickX, kPickY);
-    waitFor([] { return false; }, 300); // a few ticks of the lines and the readout
+    // The lines follow within a few ticks; a busy machine may take longer.
+    waitFor([&] { return lineNear(400, kPickY, 0, 1) && lineNear(kPickX, 600, 1, 0); }, 5000);
 
     // The lines cross at the pointer; elsewhere the recorder shows through.
     EXPECT_TRUE(lineNear(400, kPickY, 0, 1)) << "no horizontal line on the pointer's row";

@@ -220,7 +220,9 @@ TEST_F(Picker, EscClosesWithoutACapture)
 {
     withOverlayOpen([&] {
         x.button(1, false);
-        x.key("Escape"); // the overlay has the keyboard focus
+        // Esc goes to the overlay once it has the keyboard focus
+        EXPECT_TRUE(waitFor([&] { return QApplication::activeWindow() == rt.widgetOf(kPickerWindow); }, 3000, pump()));
+        x.key("Escape");
     });
     EXPECT_EQ(text("X坐标1"), "");
     EXPECT_EQ(rt.readText(kMainWindow, "状态标签", Prop::Caption), "当前状态：等待探测或手动填写坐标！");
