@@ -2,6 +2,7 @@
 
 #include "app/Commands.h"
 #include "app/MainWindow.h"
+#include "app/WaylandNotice.h"
 #include "picker/Overlay.h"
 #include "runner/RunControl.h"
 
@@ -33,6 +34,7 @@ int runProgram(Program& program)
         std::fprintf(stderr, "vantorel: 载入启动窗口失败\n");
         return EXIT_FAILURE;
     }
+    warnIfWaylandSession(program);
     program.rt.runEventLoop();
     return EXIT_SUCCESS;
 }

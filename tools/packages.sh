@@ -3,11 +3,11 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
-  qt6-base-dev libgl-dev libx11-dev libxtst-dev libxi-dev libxext-dev libxfixes-dev libxcb1-dev
+  qt6-base-dev qt6-translations-l10n libgl-dev libx11-dev libxtst-dev libxi-dev libxext-dev libxfixes-dev libxcb1-dev
   libjpeg62-turbo-dev
   fonts-wqy-zenhei
   libgtest-dev
-  xvfb xauth openbox x11-utils x11-xserver-utils xdotool imagemagick
+  xvfb xauth openbox x11-utils x11-xserver-utils xdotool imagemagick xcompmgr
   xfwm4 icewm fluxbox dbus dbus-x11
   dpkg-dev file desktop-file-utils appstream
 )

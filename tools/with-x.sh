@@ -56,4 +56,6 @@ done
 
 export DISPLAY="$display" XDG_RUNTIME_DIR="$runtime_dir"
 export VANTOREL_XVFB_PID="$xvfb_pid" # benchmarks measure the server's CPU too
+# The command runs on this X server alone, whatever session the caller is in.
+unset WAYLAND_DISPLAY XDG_SESSION_TYPE
 "$@"

@@ -2,10 +2,13 @@
 
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace vantorel::qt {
 
@@ -18,17 +21,32 @@ QColor toQColor(Colour c)
 
 Colour fromQColor(const QColor& c) { return rgb(c.red(), c.green(), c.blue()); }
 
+namespace {
+// A typed character the integer boxes take: digits, the minus sign, and
+// control characters, which stand for editing keys (Delete carries U+007F).
+bool acceptedInIntegerBox(QChar ch)
+{
+    return (ch >= u'0' && ch <= u'9') || ch == u'-' || ch.category() == QChar::Other_Control;
+}
+} // namespace
+
 bool IntegerInputFilter::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool shortcut = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
         const QString text = key->text();
-        if (!shortcut && !text.isEmpty()) {
-            for (QChar ch : text)
-                if (ch.unicode() >= 32 && !(ch >= u'0' && ch <= u'9') && ch != u'-')
-                    return true; // dropped
-        }
+        if (!shortcut && !std::all_of(text.begin(), text.end(), acceptedInIntegerBox))
+            return true; // dropped
+    } else if (event->type() == QEvent::InputMethod) {
+        // An input method's commit is typed text too: keep what a key press would keep.
+        auto* im = static_cast<QInputMethodEvent*>(event);
+        QString kept;
+        for (QChar ch : im->commitString())
+            if (acceptedInIntegerBox(ch) && ch.category() != QChar::Other_Control)
+                kept += ch;
+        if (kept != im->commitString())
+            im->setCommitString(kept, im->replacementStart(), im->replacementLength());
     }
     return QObject::eventFilter(watched, event);
 }

@@ -17,8 +17,9 @@ namespace vantorel::qt {
 QColor toQColor(Colour c);
 Colour fromQColor(const QColor& c);
 
-/// Drops typed printable characters other than digits and "-"; pasted text
-/// and the program's own writes pass unfiltered.
+/// Drops typed printable characters other than digits and "-", from key
+/// presses and input-method commits alike; editing keys work as in any box.
+/// Pasted text and the program's own writes pass unfiltered.
 class IntegerInputFilter : public QObject {
 public:
     using QObject::QObject;

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -24,6 +25,10 @@ namespace vantorel::qt {
 QtRuntime::QtRuntime(Platform& platform) : m_platform(platform)
 {
     QApplication::setQuitOnLastWindowClosed(false); // the runtime decides when the program ends
+    // The program speaks Chinese whatever the user's locale: so do the
+    // toolkit's own words (the message box's button, the colour dialog).
+    if (m_toolkitTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&m_toolkitTexts);
     qApp->installEventFilter(this);
     qApp->installNativeEventFilter(this);
 }
@@ -32,6 +37,7 @@ QtRuntime::~QtRuntime()
 {
     qApp->removeNativeEventFilter(this);
     qApp->removeEventFilter(this);
+    QCoreApplication::removeTranslator(&m_toolkitTexts);
     for (auto& [name, win] : m_windows)
         win->alive = false;
     m_windows.clear();
@@ -122,6 +128,16 @@ bool QtRuntime::loadWindow(const WindowDef& def, std::vector<Binding> bindings, 
     m_windows[def.name] = win;
 
     TopWindow* top = win->widget.get();
+    if (ws.frameless) {
+        // A borderless window casts no shadow, as on the system the program
+        // was made for; compositors that draw shadows (xcompmgr -c, picom -c)
+        // would otherwise darken everything beneath the full-screen picker.
+        // They leave windows with an alpha channel alone, and the window's
+        // shape still cuts out its see-through pixels without a compositor.
+        top->setAttribute(Qt::WA_TranslucentBackground);
+        if (Display* dpy = x11::display())
+            x11::declineCompositorShadow(dpy, top->winId());
+    }
     top->setWindowTitle(q(ws.title));
     top->setObjectName(q(def.name));
     const std::string name = def.name;
@@ -452,6 +468,29 @@ bool QtRuntime::nativeEventFilter(const QByteArray& type, void* message, qintptr
         if (win && win->awaitingFrame && prop->atom == frameExtentsAtom)
             scheduleFit(win);
     }
+    if ((ev->response_type & 0x7F) == XCB_MAP_NOTIFY) {
+        // xcompmgr decides on a shadow for the manager's frame before it is
+        // mapped, from an unset window mode, and keeps it: once it has seen
+        // the map (it then listens for property changes on the frame), a
+        // change of the opacity property makes it decide again.
+        auto* map = reinterpret_cast<xcb_map_notify_event_t*>(ev);
+        Display* dpy = x11::display();
+        if (auto win = findByHandle(map->window); win && win->def.settings.frameless && dpy && x11::compositorRunning(dpy)) {
+            auto* poll = new QTimer(this);
+            poll->setInterval(5);
+            const x11::XWindow window = map->window;
+            QObject::connect(poll, &QTimer::timeout, this, [this, poll, window, dpy, tries = 200]() mutable {
+                const auto win = findByHandle(window);
+                if (win && x11::propertyChangesWatched(dpy, window))
+                    x11::declareOpaque(dpy, window);
+                else if (win && --tries > 0)
+                    return;
+                poll->deleteLater();
+                poll->stop();
+            });
+            poll->start();
+        }
+    }
     if ((ev->response_type & 0x7F) == XCB_REPARENT_NOTIFY) {
         // A window manager framed a click-through window: its frame must not take clicks either.
         auto* rep = reinterpret_cast<xcb_reparent_notify_event_t*>(ev);
@@ -482,6 +521,13 @@ int QtRuntime::messageBox(const std::string& text, unsigned, const std::string& 
                     ownerWin ? ownerWin->widget.get() : nullptr);
     box.setWindowModality(Qt::ApplicationModal); // task-modal: every window of the program waits
     box.exec();
+    // A window restored while the box was open may still be iconic: asked to
+    // show a window that has a modal child, a manager (openbox) presents the
+    // child instead. Now that the box is gone, ask again.
+    if (Display* dpy = x11::display())
+        for (const auto& [name, win] : m_windows)
+            if (win->alive && win->position != 2 && win->widget->isVisible() && !win->widget->isMinimized())
+                x11::showIfIconic(dpy, win->widget->winId());
     return 1; // IDOK
 }
 

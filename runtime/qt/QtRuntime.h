@@ -11,6 +11,7 @@
 #include <QEventLoop>
 #include <QObject>
 #include <QRect>
+#include <QTranslator>
 
 #include <map>
 #include <memory>
@@ -89,6 +90,7 @@ private:
     std::vector<QEventLoop*> m_waitLoops;
     DeadlineWait m_deadlineWait;
     bool m_quit = false;
+    QTranslator m_toolkitTexts;
     // Esc taken from the whole desktop, and the window it goes to
     std::string m_escapeWindow;
     bool m_escapeGrabbed = false;

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string>
 #include <cstdlib>
 #include <thread>
 
@@ -105,6 +106,54 @@ Extents requestFrameExtents(Display* dpy, XWindow window)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return e;
+}
+
+void declineCompositorShadow(Display* dpy, XWindow window)
+{
+    const unsigned long none = 0;
+    XChangeProperty(dpy, window, XInternAtom(dpy, "_COMPTON_SHADOW", False), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&none), 1);
+    XFlush(dpy);
+}
+
+void declareOpaque(Display* dpy, XWindow window)
+{
+    const unsigned long opaque = 0xFFFFFFFFul;
+    XChangeProperty(dpy, window, XInternAtom(dpy, "_NET_WM_WINDOW_OPACITY", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&opaque), 1);
+    XFlush(dpy);
+}
+
+bool compositorRunning(Display* dpy)
+{
+    const std::string name = "_NET_WM_CM_S" + std::to_string(DefaultScreen(dpy));
+    return XGetSelectionOwner(dpy, XInternAtom(dpy, name.c_str(), False)) != None;
+}
+
+bool propertyChangesWatched(Display* dpy, XWindow window)
+{
+    const std::vector<XWindow> chain = selfAndAncestors(dpy, window);
+    XWindowAttributes attrs;
+    return !chain.empty() && XGetWindowAttributes(dpy, chain.back(), &attrs) &&
+           (attrs.all_event_masks & PropertyChangeMask);
+}
+
+void showIfIconic(Display* dpy, XWindow window)
+{
+    const Atom wmState = XInternAtom(dpy, "WM_STATE", False);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    const bool iconic = XGetWindowProperty(dpy, window, wmState, 0, 2, False, wmState, &type, &format, &count,
+                                           &after, &data) == Success &&
+                        format == 32 && count >= 1 && reinterpret_cast<long*>(data)[0] == IconicState;
+    if (data)
+        XFree(data);
+    if (iconic) {
+        XMapWindow(dpy, window);
+        XFlush(dpy);
+    }
 }
 
 std::vector<XWindow> selfAndAncestors(Display* dpy, XWindow window)

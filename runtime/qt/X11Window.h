@@ -34,6 +34,21 @@ bool frameExtents(Display* dpy, XWindow window, Extents& out);
 unsigned long atom(const char* name);
 /// The window and its ancestors below the root (the manager's frame).
 std::vector<XWindow> selfAndAncestors(Display* dpy, XWindow window);
+/// Asks compositors that read the hint (compton, picom) to draw no shadow
+/// around `window`.
+void declineCompositorShadow(Display* dpy, XWindow window);
+/// Declares `window` fully opaque (_NET_WM_WINDOW_OPACITY), which the
+/// manager copies to its frame: a change of it makes xcompmgr look at the
+/// frame afresh, dropping a shadow it made before it knew the frame's visual.
+void declareOpaque(Display* dpy, XWindow window);
+/// True while a compositing manager owns the screen (_NET_WM_CM_Sn).
+bool compositorRunning(Display* dpy);
+/// True once some client listens for property changes on the top-level
+/// window that holds `window` (a compositor does so once it has seen the map).
+bool propertyChangesWatched(Display* dpy, XWindow window);
+/// Maps `window` again when the manager keeps it iconic (ICCCM WM_STATE
+/// Iconic): that is how a client asks for it to be shown.
+void showIfIconic(Display* dpy, XWindow window);
 /// Takes the key `keysym` from anywhere on the desktop (a passive grab on the
 /// root window, whatever lock keys are on), or gives it back. False when
 /// another client already holds it; nothing is then taken. Returns the key's code in `keycode`.

@@ -4,9 +4,9 @@
 
 namespace vantorel::test {
 
-void ProgramProcess::startProgram()
+void ProgramProcess::startProgram(std::vector<std::string> env)
 {
-    program = std::make_unique<Child>(std::vector<std::string>{buildDir() + "/../vantorel"});
+    program = std::make_unique<Child>(std::vector<std::string>{buildDir() + "/../vantorel"}, false, std::move(env));
     std::vector<Window> found;
     ASSERT_TRUE(waitFor([&] { return !(found = x.findByTitle("Vantorel")).empty() && x.wmState(found[0]) == 1; }, 10000))
         << program->err();

@@ -20,8 +20,9 @@ struct Click {
 
 class ProgramProcess : public ::testing::Test {
 protected:
-    /// Starts the program and waits until its main window is mapped.
-    void startProgram();
+    /// Starts the program and waits until its main window is mapped; `env`
+    /// ("NAME=value") adds to the test's environment.
+    void startProgram(std::vector<std::string> env = {});
     /// Starts a recorder window at `geometry` ("WxH+X+Y") and waits until it is mapped.
     void startRecorder(const std::string& geometry, bool overrideRedirect = false);
     /// The main window's client origin; control positions are relative to it.

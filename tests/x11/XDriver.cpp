@@ -54,7 +54,7 @@ void XDriver::button(unsigned b, bool press)
 
 void XDriver::sync() { XSync(m_dpy, False); }
 
-void XDriver::key(const char* name, bool control) { key(XStringToKeysym(name), control); }
+void XDriver::key(const char* name, bool control, bool shift) { key(XStringToKeysym(name), control, shift); }
 
 namespace {
 // A request to the window manager about `w`, as EWMH has clients send them.
@@ -87,14 +87,19 @@ void XDriver::click(int x, int y, unsigned b)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
 
-void XDriver::key(unsigned long keysym, bool control)
+void XDriver::key(unsigned long keysym, bool control, bool shift)
 {
     const KeyCode ctrl = XKeysymToKeycode(m_dpy, XK_Control_L);
+    const KeyCode shiftCode = XKeysymToKeycode(m_dpy, XK_Shift_L);
     const KeyCode code = XKeysymToKeycode(m_dpy, keysym);
     if (control)
         XTestFakeKeyEvent(m_dpy, ctrl, True, CurrentTime);
+    if (shift)
+        XTestFakeKeyEvent(m_dpy, shiftCode, True, CurrentTime);
     XTestFakeKeyEvent(m_dpy, code, True, CurrentTime);
     XTestFakeKeyEvent(m_dpy, code, False, CurrentTime);
+    if (shift)
+        XTestFakeKeyEvent(m_dpy, shiftCode, False, CurrentTime);
     if (control)
         XTestFakeKeyEvent(m_dpy, ctrl, False, CurrentTime);
     XSync(m_dpy, False);
@@ -276,7 +281,7 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs, const std::functi
     return done();
 }
 
-Child::Child(std::vector<std::string> argv, bool unsetDisplay)
+Child::Child(std::vector<std::string> argv, bool unsetDisplay, std::vector<std::string> extraEnv)
 {
     static int counter = 0;
     const std::string base = "/tmp/vantorel-test-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
@@ -290,10 +295,18 @@ Child::Child(std::vector<std::string> argv, bool unsetDisplay)
     for (auto& a : argv)
         args.push_back(a.data());
     args.push_back(nullptr);
+    auto replaced = [&](const char* var) {
+        for (const auto& extra : extraEnv)
+            if (std::strncmp(var, extra.c_str(), extra.find('=') + 1) == 0)
+                return true;
+        return false;
+    };
     std::vector<char*> env;
     for (char** e = environ; *e; ++e)
-        if (!unsetDisplay || std::strncmp(*e, "DISPLAY=", 8) != 0)
+        if ((!unsetDisplay || std::strncmp(*e, "DISPLAY=", 8) != 0) && !replaced(*e))
             env.push_back(*e);
+    for (auto& extra : extraEnv)
+        env.push_back(extra.data());
     env.push_back(nullptr);
     if (posix_spawn(&m_pid, args[0], &actions, nullptr, args.data(), env.data()) != 0)
         m_pid = -1;

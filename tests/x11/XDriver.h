@@ -23,10 +23,10 @@ public:
     void move(int x, int y);
     void button(unsigned button, bool press);
     void click(int x, int y, unsigned button = 1);
-    /// Presses and releases a key by keysym, with Control held if asked.
-    void key(unsigned long keysym, bool control = false);
+    /// Presses and releases a key by keysym, with Control and Shift held if asked.
+    void key(unsigned long keysym, bool control = false, bool shift = false);
     /// Presses and releases a key by name (XStringToKeysym), e.g. "Escape", "v".
-    void key(const char* name, bool control = false);
+    void key(const char* name, bool control = false, bool shift = false);
     /// Types ASCII text through real key events.
     void type(const std::string& text);
     void sync();
@@ -65,8 +65,9 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs, const std::functi
 
 class Child {
 public:
-    /// Starts `argv` with stdout and stderr going to files; `unsetDisplay` drops DISPLAY.
-    explicit Child(std::vector<std::string> argv, bool unsetDisplay = false);
+    /// Starts `argv` with stdout and stderr going to files; `unsetDisplay` drops
+    /// DISPLAY; `env` ("NAME=value") adds to or replaces the inherited variables.
+    explicit Child(std::vector<std::string> argv, bool unsetDisplay = false, std::vector<std::string> env = {});
     ~Child();
     /// Waits for the exit; -1 on timeout, else the exit code (128+signal when killed).
     int wait(int timeoutMs);

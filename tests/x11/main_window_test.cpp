@@ -4,8 +4,14 @@
 #include "tests/x11/AppFixture.h"
 
 #include <QClipboard>
+#include <QColorDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTimer>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 
 
 using namespace vantorel;
@@ -78,6 +84,84 @@ TEST_F(MainWindow, IntegerBoxesDropTypedLettersButNotPastedText)
     x.key("v", true);
     settle(100);
     EXPECT_EQ(text("Y坐标1"), "abc");
+}
+
+TEST_F(MainWindow, EditingKeysWorkInIntegerBoxes)
+{
+    clickControl("X坐标1");
+    x.type("12345");
+    struct Step { const char* key; bool control, shift; const char* text; };
+    // clang-format off
+    const Step steps[] = {
+        {"Home",   false, false, "12345"},
+        {"Delete", false, false, "2345"},
+        {"End",    false, false, "2345"},
+        {"Left",   false, false, "2345"},
+        {"Delete", false, false, "234"},
+        {"z",      true,  false, "2345"},  // undo
+        {"a",      true,  false, "2345"},
+        {"Delete", false, true,  ""},      // cut
+        {"z",      true,  false, "2345"},
+        {"KP_Delete", false, false, ""},   // the selection that undo brought back
+    };
+    // clang-format on
+    for (const Step& step : steps) {
+        SCOPED_TRACE(std::string(step.key) + (step.control ? " with Control" : "") + (step.shift ? " with Shift" : ""));
+        x.key(step.key, step.control, step.shift);
+        settle(60);
+        EXPECT_EQ(text("X坐标1"), step.text);
+    }
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("2345"));
+}
+
+TEST_F(MainWindow, InputMethodCommitsInIntegerBoxesAreFilteredLikeTypedText)
+{
+    clickControl("X坐标1");
+    QWidget* box = QApplication::focusWidget();
+    ASSERT_NE(box, nullptr);
+    ASSERT_EQ(box->objectName(), QStringLiteral("X坐标1"));
+    // clang-format off
+    const std::pair<QString, const char*> commits[] = {
+        {QStringLiteral("12"),          "12"},
+        {QStringLiteral("３中a-4。"),   "12-4"},
+        {QStringLiteral("坐标"),        "12-4"},
+        {QChar(0x7F) + QStringLiteral("5"), "12-45"}, // a control character is no editing key here
+    };
+    // clang-format on
+    for (const auto& [commit, expected] : commits) {
+        SCOPED_TRACE(commit.toStdString());
+        QInputMethodEvent event;
+        event.setCommitString(commit);
+        QCoreApplication::sendEvent(box, &event);
+        EXPECT_EQ(text("X坐标1"), expected);
+    }
+}
+
+TEST_F(MainWindow, TheColourDialogSpeaksChinese)
+{
+    QStringList texts;
+    QTimer inspect;
+    inspect.setInterval(50);
+    QObject::connect(&inspect, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        for (auto* button : dialog->findChildren<QPushButton*>())
+            texts << button->text();
+        for (auto* label : dialog->findChildren<QLabel*>())
+            texts << label->text();
+        dialog->reject();
+    });
+    inspect.start();
+    clickControl("颜色选择器1");
+    ASSERT_TRUE(waitFor([&] { return !texts.isEmpty(); }, 3000, pump()));
+    EXPECT_TRUE(texts.contains(QStringLiteral("确定"))) << texts.join(u'|').toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("取消"))) << texts.join(u'|').toStdString();
+    // No English word left: only mnemonics such as "(&R)" and the name "HTML" are Latin.
+    static const QRegularExpression allowedLatin(QStringLiteral("\\(&[A-Z]\\)|HTML"));
+    static const QRegularExpression latinLetter(QStringLiteral("[A-Za-z]"));
+    for (QString t : texts)
+        EXPECT_FALSE(t.remove(allowedLatin).contains(latinLetter)) << t.toStdString();
 }
 
 TEST_F(MainWindow, FillDelaysWritesTheCommonDelayAsAnInteger)

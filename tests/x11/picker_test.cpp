@@ -5,10 +5,13 @@
 #include "picker/Overlay.h"
 #include "tests/x11/AppFixture.h"
 
+#include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
+
+#include <X11/Xlib.h>
 
 #include <sstream>
 
@@ -147,6 +150,43 @@ TEST_F(Picker, TheOverlayIsSeeThroughButForTheLinesAndTheReadout)
     EXPECT_TRUE(readoutRed);
 }
 
+TEST_F(Picker, UnderACompositorWithShadowsTheOverlayLooksTheSame)
+{
+    // xcompmgr -c draws a shadow around every window that does not opt out;
+    // a full-screen overlay's shadow would darken all of the screen beneath it.
+    Child compositor({"/usr/bin/xcompmgr", "-c"});
+    const unsigned long cm = XInternAtom(x.dpy(), "_NET_WM_CM_S0", False);
+    ASSERT_TRUE(waitFor([&] { return XGetSelectionOwner(x.dpy(), cm) != 0; }, 5000, pump())) << compositor.err();
+    const std::pair<int, int> spots[] = {{150, 150}, {500, 450}, {600, 140}, {80, 560}};
+    auto sample = [&] {
+        std::vector<unsigned long> got;
+        for (auto [px, py] : spots)
+            got.push_back(x.pixel(px, py));
+        return got;
+    };
+    // The recorder as the compositor draws it, before the overlay opens.
+    ASSERT_TRUE(waitFor([&] { return sample() == std::vector<unsigned long>(std::size(spots), kBackground); }, 3000,
+                        pump()));
+    std::vector<unsigned long> background;
+    bool lineRed = false;
+    withOverlayOpen([&] {
+        x.button(1, false);
+        x.move(320, 300);
+        // Once the compositor shows the line on the pointer's row, it has drawn the overlay.
+        lineRed = waitFor([&] {
+            for (int dy = -4; dy <= 4; ++dy)
+                if (x.pixel(550, 300 + dy) == kRed)
+                    return true;
+            return false;
+        }, 3000, pump());
+        background = sample();
+        x.key("Escape");
+    });
+    EXPECT_TRUE(lineRed);
+    EXPECT_EQ(background, std::vector<unsigned long>(std::size(spots), kBackground));
+    EXPECT_TRUE(compositor.running());
+}
+
 TEST_F(Picker, AClickOnTheLinesStillReachesTheWindowBeneath)
 {
     withOverlayOpen([&] {
@@ -199,13 +239,15 @@ TEST_F(Picker, WithAllSlotsTakenItSaysSoAndClosesBeforeTheMessageBox)
         rt.writeText(kMainWindow, yBox(k), Prop::Text, k == 4 ? " " : "2"); // a blank counts as taken
     }
     bool overlayGoneWhileBoxOpen = false;
-    QString boxText, boxTitle;
+    QString boxText, boxTitle, buttonText;
     QTimer dismiss;
     dismiss.setInterval(50);
     QObject::connect(&dismiss, &QTimer::timeout, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             boxText = box->text();
             boxTitle = box->windowTitle();
+            if (auto* ok = box->button(QMessageBox::Ok))
+                buttonText = ok->text();
             overlayGoneWhileBoxOpen = !rt.isLoaded(kPickerWindow);
             box->accept();
         }
@@ -220,9 +262,13 @@ TEST_F(Picker, WithAllSlotsTakenItSaysSoAndClosesBeforeTheMessageBox)
     waitFor([&] { return !boxText.isEmpty(); }, 3000, pump());
     EXPECT_EQ(boxText, QStringLiteral("坐标已满，请开始运行！"));
     EXPECT_EQ(boxTitle, QStringLiteral("警告:"));
+    EXPECT_EQ(buttonText, QStringLiteral("确定"));
     EXPECT_TRUE(overlayGoneWhileBoxOpen);
     EXPECT_EQ(rt.readText(kMainWindow, "状态标签", Prop::Caption), "您已成功写入所有坐标，请点启动开始运行！");
     EXPECT_EQ(text("Y坐标4"), " ");
+    // Back on screen once the box is gone, as after a capture.
+    EXPECT_TRUE(waitFor([&] { return x.wmState(mainHandle()) == 1; }, 3000, pump()));
+    EXPECT_TRUE(rt.widgetOf(kMainWindow)->isEnabled());
 }
 
 } // namespace

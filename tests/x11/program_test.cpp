@@ -27,6 +27,29 @@ TEST_F(Program, WithoutADisplayItSaysSoInOneLineAndFails)
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
 }
 
+TEST_F(Program, InAWaylandSessionABoxSaysSoOnceAndThenItGoesOnAsUsual)
+{
+    const char* const title = "提示：当前是 Wayland 桌面";
+    for (const char* session : {"WAYLAND_DISPLAY=wayland-0", "XDG_SESSION_TYPE=wayland"}) {
+        SCOPED_TRACE(session);
+        startProgram({session});
+        std::vector<Window> boxes;
+        ASSERT_TRUE(waitFor([&] { return !(boxes = x.findByTitle(title)).empty() && x.wmState(boxes[0]) == 1; }, 5000));
+        x.key("Return"); // the box has the focus
+        ASSERT_TRUE(waitFor([&] { return x.findByTitle(title).empty(); }, 3000));
+        waitFor([] { return false; }, 500);
+        EXPECT_TRUE(x.findByTitle(title).empty()); // once
+        EXPECT_EQ(x.wmState(main), 1);
+        typeInto(kXColumn, slotRow(1), "5"); // then as usual
+        x.key("Escape");
+        EXPECT_EQ(program->wait(5000), 0);
+        expectCleanErrors();
+    }
+    startProgram({"XDG_SESSION_TYPE=x11"});
+    waitFor([] { return false; }, 700); // the box would come right after the main window
+    EXPECT_TRUE(x.findByTitle(title).empty());
+}
+
 TEST_F(Program, EscClosesTheMainWindowAndEndsTheProcessWithZero)
 {
     startProgram();
