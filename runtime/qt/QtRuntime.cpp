@@ -410,14 +410,6 @@ void QtRuntime::runEventLoop()
 
 bool QtRuntime::eventFilter(QObject* watched, QEvent* event)
 {
-    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->isWindow()) {
-        // A manager that places or sizes the window its own way while it settles is answered once more.
-        for (const auto& [name, win] : m_windows)
-            if (win->widget.get() == watched && win->awaitingFrame)
-                scheduleFit(win);
-        return false;
-    }
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
